@@ -1,0 +1,28 @@
+// Process-wide shell state: the instance and the main window, and the start-up
+// steps of WinMain that other code (and the Win32 tests) call. UI thread only.
+#pragma once
+#include <windows.h>
+
+HINSTANCE GetAppInstance();
+void SetAppInstance(HINSTANCE instance);
+// Null until WinMain has created the main window.
+HWND GetMainWindow();
+void SetMainWindow(HWND window);
+
+constexpr int kClientWidth = 265;
+constexpr int kClientHeightWithCaptions = 55;
+constexpr int kClientHeightWithoutCaptions = 36;
+constexpr DWORD kMainWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+extern const char kMainWindowClass[];
+
+// 1 when the first argument names an existing .rec file (not a directory); the
+// path is then in `out` (260 bytes).
+int FindRecPathArgument(const char* cmdLine, char* out);
+int RegisterMainWindowClass(HINSTANCE instance);
+HWND CreateMainWindow(HINSTANCE instance, int showCmd);
+// Loads `path` into LoadedMacro and reports it in a message box either way.
+int AutoLoadRecording(HWND window, const char* path);
+// Gives the client area its 265 x 55 or 265 x 36 size, keeping the position.
+void ApplyClientHeight(HWND window, int height);
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,89 @@
+#include "base/format_text.h"
+#include <cstdlib>
+
+#include "app/app.h"
+#include "app/cmdline.h"
+#include "macro/macro_buffer.h"
+#include "macro/rec_file.h"
+
+namespace {
+HINSTANCE appInstance;
+HWND mainWindow;
+constexpr int kAppIconId = 100;
+}  // namespace
+
+const char kMainWindowClass[] = "QuorrelWindowClass";
+
+HINSTANCE GetAppInstance() { return appInstance; }
+void SetAppInstance(HINSTANCE instance) { appInstance = instance; }
+HWND GetMainWindow() { return mainWindow; }
+void SetMainWindow(HWND window) { mainWindow = window; }
+
+int FindRecPathArgument(const char* cmdLine, char* out) {
+    if (!ScanRecPathArgument(cmdLine, out)) return 0;
+    DWORD attributes = GetFileAttributesA(out);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+int RegisterMainWindowClass(HINSTANCE instance) {
+    WNDCLASSEXA wc;
+    ZeroMemory(&wc, sizeof wc);
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = MainWindowProc;
+    wc.hInstance = instance;
+    HMODULE self = GetModuleHandleA(nullptr);
+    wc.hIcon = LoadIconA(self, MAKEINTRESOURCEA(kAppIconId));
+    wc.hIconSm = LoadIconA(self, MAKEINTRESOURCEA(kAppIconId));
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
+    wc.lpszClassName = kMainWindowClass;
+    return RegisterClassExA(&wc) != 0;
+}
+
+HWND CreateMainWindow(HINSTANCE instance, int showCmd) {
+    RECT rect = {0, 0, kClientWidth, kClientHeightWithCaptions};
+    AdjustWindowRect(&rect, kMainWindowStyle, FALSE);
+    int width = rect.right - rect.left;
+    int height = rect.bottom - rect.top;
+    int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    HWND window = CreateWindowExA(0, kMainWindowClass, "Quorrel", kMainWindowStyle, x, y, width,
+                                  height, nullptr, nullptr, instance, nullptr);
+    if (!window) return nullptr;
+    HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kAppIconId));
+    if (icon) {
+        SendMessageA(window, WM_SETICON, ICON_BIG, (LPARAM)icon);
+        SendMessageA(window, WM_SETICON, ICON_SMALL, (LPARAM)icon);
+    }
+    ShowWindow(window, showCmd);
+    UpdateWindow(window);
+    InvalidateRect(window, nullptr, TRUE);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    return window;
+}
+
+void ApplyClientHeight(HWND window, int height) {
+    RECT rect = {0, 0, kClientWidth, height};
+    AdjustWindowRect(&rect, (DWORD)GetWindowLongA(window, GWL_STYLE), FALSE);
+    SetWindowPos(window, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+}
+
+int AutoLoadRecording(HWND window, const char* path) {
+    char text[512];
+    int count = 0;
+    MacroEvent* events = LoadRecording(path, &count);
+    if (!events || count <= 0) {
+        free(events);
+        FormatText(text, sizeof text, "Failed to load file:\n%s\n\nFile may be corrupted or invalid.", path);
+        MessageBoxA(window, text, "Quorrel - Load Error", MB_OK | MB_ICONERROR);
+        return 0;
+    }
+    SetLoadedMacro(events, count);
+    ResetEventCount();
+    FormatText(text, sizeof text, "Auto-loaded %d events from:\n%s\n\nPress Ctrl+Shift+Alt+P to play.",
+             count, path);
+    MessageBoxA(window, text, "Quorrel - File Loaded", MB_OK | MB_ICONINFORMATION);
+    return 1;
+}

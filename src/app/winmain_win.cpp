@@ -1,0 +1,35 @@
+// Entry point: the start-up sequence and the message loop.
+#include "app/app.h"
+
+#include <commctrl.h>
+
+#include "settings/settings.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdLine, int showCmd) {
+    char recPath[260] = {0};
+    int haveRecPath = FindRecPathArgument(cmdLine, recPath);
+
+    SetAppInstance(instance);
+    InitCommonControls();
+    ResetSettingsToDefaults();
+
+    if (!RegisterMainWindowClass(instance)) {
+        MessageBoxA(nullptr, "Failed to register window class!", "Error", MB_OK | MB_ICONERROR);
+        return 1;
+    }
+    HWND window = CreateMainWindow(instance, showCmd);
+    if (!window) {
+        MessageBoxA(nullptr, "Failed to create window!", "Error", MB_OK | MB_ICONERROR);
+        return 1;
+    }
+    SetMainWindow(window);
+    ApplyClientHeight(window, ShowCaptions ? kClientHeightWithCaptions : kClientHeightWithoutCaptions);
+    if (haveRecPath) AutoLoadRecording(window, recPath);
+
+    MSG message = {};
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return (int)message.wParam;
+}

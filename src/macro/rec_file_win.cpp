@@ -1,0 +1,109 @@
+#include "macro/rec_file.h"
+
+#include <commdlg.h>
+#include "base/format_text.h"
+#include <cstdlib>
+#include <cstring>
+
+#include "macro/macro_buffer.h"
+#include "macro/rec_format.h"
+
+namespace {
+
+int WriteAll(HANDLE file, const void* data, DWORD bytes) {
+    DWORD written = 0;
+    return WriteFile(file, data, bytes, &written, nullptr) && written == bytes;
+}
+
+// Creates a fresh temporary file beside `path` (same folder, so the final rename
+// stays on one volume). Fills `tempPath` (MAX_PATH) and returns the open handle.
+HANDLE CreateSiblingTempFile(const char* path, char* tempPath) {
+    const char* slash = strrchr(path, '\\');
+    const char* fwd = strrchr(path, '/');
+    if (fwd && (!slash || fwd > slash)) slash = fwd;
+    size_t dirLen = slash ? (size_t)(slash - path) + 1 : 0;
+    DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
+    for (int attempt = 0; attempt < 32; ++attempt) {
+        char name[16];
+        FormatText(name, sizeof name, "~q%lX.tmp", (unsigned long)(seed + attempt) & 0xFFFFFu);
+        if (dirLen + strlen(name) >= MAX_PATH) return INVALID_HANDLE_VALUE;
+        memcpy(tempPath, path, dirLen);
+        strcpy(tempPath + dirLen, name);
+        HANDLE file = CreateFileA(tempPath, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+}  // namespace
+
+int SaveRecording(const char* path, const MacroEvent* events, int count) {
+    uint32_t bytes;
+    if (!path || !events || count <= 0 || !RecordBytes(count, &bytes)) return 0;
+
+    char tempPath[MAX_PATH];
+    HANDLE file = CreateSiblingTempFile(path, tempPath);
+    if (file == INVALID_HANDLE_VALUE) return 0;
+    int32_t header = count;
+    int ok = WriteAll(file, &header, sizeof header) && WriteAll(file, events, bytes);
+    CloseHandle(file);
+    if (ok) ok = MoveFileExA(tempPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (!ok) DeleteFileA(tempPath);
+    return ok;
+}
+
+MacroEvent* LoadRecording(const char* path, int* outCount) {
+    if (!path || !outCount) return nullptr;
+    *outCount = 0;
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return nullptr;
+
+    int32_t count = 0;
+    DWORD got = 0;
+    uint32_t bytes = 0;
+    MacroEvent* events = nullptr;
+    if (ReadFile(file, &count, sizeof count, &got, nullptr) && got == sizeof count &&
+        IsLoadableRecCount(count) && RecordBytes(count, &bytes)) {
+        events = static_cast<MacroEvent*>(malloc(bytes));
+        if (events && !(ReadFile(file, events, bytes, &got, nullptr) && got == bytes)) {
+            free(events);
+            events = nullptr;
+        }
+    }
+    CloseHandle(file);
+    if (events) *outCount = count;
+    return events;
+}
+
+char* ChooseRecordingFile(HWND owner, int forSave) {
+    char* path = static_cast<char*>(malloc(MAX_PATH));
+    if (!path) return nullptr;
+    path[0] = '\0';
+
+    OPENFILENAMEA ofn;
+    memset(&ofn, 0, sizeof ofn);
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = "Quorrel Recordings (*.rec)\0*.rec\0All Files (*.*)\0*.*\0";
+    ofn.nFilterIndex = 0;
+    ofn.lpstrFile = path;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrDefExt = "rec";
+    BOOL chosen;
+    if (forSave) {
+        ofn.lpstrTitle = "Save Macro Recording";
+        ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
+        chosen = GetSaveFileNameA(&ofn);
+    } else {
+        ofn.lpstrTitle = "Open Macro Recording";
+        ofn.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+        chosen = GetOpenFileNameA(&ofn);
+    }
+    if (!chosen) {
+        free(path);
+        return nullptr;
+    }
+    return path;
+}

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs what building and testing need, and nothing that is already there.
+# Idempotent; safe to run before every build. Debian packages only.
+set -euo pipefail
+
+need=()
+have_cmd() { command -v "$1" >/dev/null 2>&1; }
+have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
+have_cmd cmake || need+=(cmake)
+have_cmd g++ || need+=(g++)
+[ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
+have_pkg libbenchmark-dev || need+=(libbenchmark-dev)
+have_cmd i686-w64-mingw32-g++-posix || need+=(g++-mingw-w64-i686-posix)
+have_cmd wine || need+=(wine wine64)
+have_pkg wine32:i386 || need+=(wine32:i386)
+have_cmd Xvfb || need+=(xvfb)
+have_cmd xdotool || need+=(xdotool)
+have_cmd xwininfo || need+=(x11-utils)
+{ have_cmd import && import -version >/dev/null 2>&1; } || need+=(imagemagick)
+have_cmd python3 || need+=(python3)
+
+if [ ${#need[@]} -eq 0 ]; then
+    exit 0
+fi
+
+if [ "$(id -u)" -ne 0 ]; then
+    SUDO=sudo
+else
+    SUDO=
+fi
+echo "setup: installing ${need[*]}" >&2
+export DEBIAN_FRONTEND=noninteractive
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+fi
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
