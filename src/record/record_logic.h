@@ -1,0 +1,46 @@
+// The pure rules of the recording engine: which key events are recorded, which
+// stop the recording, how keys and mouse input are packed into MacroEvent
+// fields, and how the tail of a finished recording is trimmed. Portable.
+#pragma once
+#include <cstdint>
+
+#include "macro/macro_event.h"
+
+// What the keyboard hook does with one key event.
+enum class KeyAction {
+    PassOn,     // hand it on untouched, record nothing (system switches, non-key messages)
+    Record,     // record it, then hand it on
+    StopKey,    // swallow it and ask the user-interface thread to stop the recording
+};
+
+namespace vk {
+constexpr uint32_t Tab = 0x09;
+constexpr uint32_t Escape = 0x1B;
+constexpr uint32_t LeftWin = 0x5B;
+constexpr uint32_t RightWin = 0x5C;
+}  // namespace vk
+
+// The filters come before the stop key, so Alt+Esc neither stops the recording
+// nor is recorded even when Esc is the stop key.
+KeyAction ClassifyKeyEvent(uint32_t message, uint32_t vkCode, int altDown, int stopEnabled,
+                           int stopKey);
+
+// paramH of a key record: flags byte in bits 8-15, scan byte in bits 0-7.
+constexpr uint32_t PackKeyParamH(uint32_t scanCode, uint32_t flags) {
+    return ((flags << 8) & 0xFFFF) | (scanCode & 0xFF);
+}
+
+// paramH of a mouse record: y, except for the wheel, whose delta (the high word
+// of mouseData) shares the field with the low 16 bits of y.
+constexpr uint32_t PackMouseParamH(uint32_t message, int32_t y, uint32_t mouseData) {
+    return message == msg::MouseWheel ? (mouseData & 0xFFFF0000u) | ((uint32_t)y & 0xFFFF)
+                                      : (uint32_t)y;
+}
+
+// Only the mouse messages the hook can report, move through wheel, are kept.
+constexpr bool IsRecordedMouseMessage(uint32_t message) { return IsMouseMessage(message); }
+
+// The count left after dropping the input that ended the recording: a click
+// (its button-down too, when it directly precedes the button-up), a key stroke
+// (its key-down too), or else the single last event.
+int TrimRecordingTail(const MacroEvent* events, int count);
