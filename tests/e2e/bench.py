@@ -1,0 +1,270 @@
+"""End-to-end test bench: runs Windows programs under Wine on a private Xvfb display.
+
+One Bench per test class (setUpClass/tearDownClass): it starts its own Xvfb display, uses the
+run's Wine prefix (booted once per run and reused), keeps its files in its own temp dir, and on
+close stops the processes it started, by id, then the prefix's wineserver, then its display.
+
+Environment (set by tools/test.sh; defaults suit a developer build):
+  QUORREL_BUILD       the Windows build dir (holds quorrel.exe and tests/*.exe)  [build/win]
+  QUORREL_WINEPREFIX  the Wine prefix for this run                              [<build>/wineprefix]
+  QUORREL_ARTIFACTS   where screenshots go                                       [<build>/artifacts]
+
+Test programs available in <build>/tests/: inspector.exe (window lister/driver) and qtarget.exe
+(a window that logs the input it receives; see tests/helpers/*.cpp).
+"""
+import fcntl
+import json
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+BUILD = os.path.abspath(os.environ.get("QUORREL_BUILD", os.path.join(ROOT, "build", "win")))
+PREFIX = os.path.abspath(os.environ.get("QUORREL_WINEPREFIX", os.path.join(BUILD, "wineprefix")))
+ARTIFACTS = os.path.abspath(os.environ.get("QUORREL_ARTIFACTS", os.path.join(BUILD, "artifacts")))
+QUORREL = os.path.join(BUILD, "quorrel.exe")
+TESTS = os.path.join(BUILD, "tests")
+
+WINE_ENV = {
+    "WINEDEBUG": "-all",
+    "WINEDLLOVERRIDES": "mscoree=d;mshtml=d;winemenubuilder.exe=d",
+    "WINEPREFIX": PREFIX,
+}
+
+
+def wine_env(display=None, extra=None):
+    env = dict(os.environ)
+    env.update(WINE_ENV)
+    if display:
+        env["DISPLAY"] = display
+    if extra:
+        env.update(extra)
+    return env
+
+
+def ensure_prefix():
+    """Boots the run's prefix once (about 15 s); later calls return at once."""
+    os.makedirs(os.path.dirname(PREFIX), exist_ok=True)
+    with open(PREFIX + ".lock", "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        if os.path.exists(os.path.join(PREFIX, "system.reg")):
+            return
+        env = wine_env()
+        env.pop("DISPLAY", None)
+        subprocess.run(["wineboot", "-i"], env=env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=300, check=False)
+        subprocess.run(["wineserver", "-w"], env=env, timeout=120, check=False)
+
+
+def unix_to_wine(path):
+    """Wine maps the Unix root to drive Z:."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+class Display:
+    """A private Xvfb server."""
+
+    def __init__(self, width=1280, height=1024):
+        self.number = None
+        for n in range(40, 140):
+            if os.path.exists("/tmp/.X%d-lock" % n) or os.path.exists("/tmp/.X11-unix/X%d" % n):
+                continue
+            proc = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "%dx%dx24" % (width, height),
+                                     "-nolisten", "tcp"],
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                    start_new_session=True)
+            for _ in range(50):
+                if os.path.exists("/tmp/.X11-unix/X%d" % n):
+                    break
+                if proc.poll() is not None:
+                    break
+                time.sleep(0.1)
+            if proc.poll() is None and os.path.exists("/tmp/.X11-unix/X%d" % n):
+                self.number = n
+                self.proc = proc
+                break
+        if self.number is None:
+            raise RuntimeError("no free X display")
+        self.name = ":%d" % self.number
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.proc.terminate()
+            try:
+                self.proc.wait(5)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+
+
+class Bench:
+    def __init__(self, name="bench"):
+        ensure_prefix()
+        self.name = name
+        self.display = Display()
+        self.tmp = tempfile.mkdtemp(prefix="quorrel-%s-" % name)
+        self.procs = []
+        self.env = wine_env(self.display.name)
+
+    # --- processes --------------------------------------------------------
+    def start(self, exe, *args, cwd=None, env=None):
+        """Starts a Windows program; returns the Popen. Stopped by close() or stop()."""
+        full_env = dict(self.env)
+        if env:
+            full_env.update(env)
+        proc = subprocess.Popen(["wine", exe] + [str(a) for a in args], cwd=cwd or self.tmp,
+                                env=full_env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                start_new_session=True)
+        self.procs.append(proc)
+        return proc
+
+    def run(self, exe, *args, timeout=60, env=None, cwd=None):
+        full_env = dict(self.env)
+        if env:
+            full_env.update(env)
+        return subprocess.run(["wine", exe] + [str(a) for a in args], env=full_env,
+                              cwd=cwd or self.tmp, capture_output=True, text=True,
+                              timeout=timeout)
+
+    def stop(self, proc, timeout=5):
+        """Stops one started program (its whole process group)."""
+        if proc.poll() is None:
+            try:
+                os.killpg(proc.pid, signal.SIGTERM)
+            except ProcessLookupError:
+                pass
+            try:
+                proc.wait(timeout)
+            except subprocess.TimeoutExpired:
+                os.killpg(proc.pid, signal.SIGKILL)
+                proc.wait(timeout)
+
+    def close(self):
+        for proc in self.procs:
+            self.stop(proc)
+        self.procs = []
+        subprocess.run(["wineserver", "-k"], env=self.env, timeout=30, check=False,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], env=self.env, timeout=30, check=False)
+        self.display.stop()
+        shutil.rmtree(self.tmp, ignore_errors=True)
+
+    # --- inspection --------------------------------------------------------
+    def inspector(self, *args, timeout=30):
+        out = self.run(os.path.join(TESTS, "inspector.exe"), *args, timeout=timeout)
+        return out.stdout
+
+    def windows(self, exe="quorrel.exe"):
+        """Top-level windows of processes named exe (None: all), as dicts:
+        hwnd, class, text, style, exstyle, id, visible, enabled, rect, client, owner, iconic,
+        topmost, exe, children (each: hwnd, class, text, style, id, rect, client, ...)."""
+        args = ["list"] + ([exe] if exe else [])
+        result = []
+        for line in self.inspector(*args).splitlines():
+            line = line.strip()
+            if line.startswith("{"):
+                result.append(json.loads(line))
+        return result
+
+    def wait_window(self, text=None, cls=None, exe="quorrel.exe", visible=True, timeout=20,
+                    predicate=None):
+        deadline = time.time() + timeout
+        last = []
+        while time.time() < deadline:
+            last = self.windows(exe)
+            for w in last:
+                if text is not None and w["text"] != text:
+                    continue
+                if cls is not None and w["class"] != cls:
+                    continue
+                if visible and not w["visible"]:
+                    continue
+                if predicate and not predicate(w):
+                    continue
+                return w
+            time.sleep(0.3)
+        raise AssertionError("no window text=%r class=%r; saw %r" %
+                             (text, cls, [(w["class"], w["text"]) for w in last]))
+
+    def wait_gone(self, hwnd, exe="quorrel.exe", timeout=10):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if all(w["hwnd"] != hwnd for w in self.windows(exe)):
+                return
+            time.sleep(0.3)
+        raise AssertionError("window %d still there" % hwnd)
+
+    @staticmethod
+    def message_box_text(box):
+        """The message text of a standard message box: its static control without an icon."""
+        texts = [c["text"] for c in box["children"]
+                 if c["class"].lower() == "static" and c["text"]]
+        return texts[0] if texts else None
+
+    @staticmethod
+    def buttons(window):
+        return [c["text"] for c in window["children"] if c["class"].lower() == "button"]
+
+    def click(self, window, button_text):
+        self.inspector("click", str(window["hwnd"]), button_text)
+
+    def command(self, window, command_id):
+        self.inspector("command", str(window["hwnd"]), str(command_id))
+
+    def close_window(self, window):
+        self.inspector("close", str(window["hwnd"]))
+
+    # --- X input and pictures ---------------------------------------------------
+    def xdo(self, *args):
+        return subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env,
+                              capture_output=True, text=True, timeout=60).stdout
+
+    def x_window(self, title):
+        """X window id of the first mapped window whose name is title, or None."""
+        out = self.xdo("search", "--onlyvisible", "--name", "^%s$" % title).split()
+        return out[0] if out else None
+
+    def focus(self, title):
+        wid = self.x_window(title)
+        if wid:
+            self.xdo("windowfocus", "--sync", wid)
+        return wid
+
+    def screenshot(self, name, window_title=None):
+        """Saves a PNG of the screen (or of one X window) under the artifacts dir; returns the path."""
+        os.makedirs(ARTIFACTS, exist_ok=True)
+        path = os.path.join(ARTIFACTS, name if name.endswith(".png") else name + ".png")
+        target = "root"
+        if window_title:
+            target = self.x_window(window_title) or "root"
+        subprocess.run(["import", "-display", self.display.name, "-window", target, path],
+                       env=self.env, timeout=30, check=False,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return path
+
+    # --- files ------------------------------------------------------------
+    def path(self, *parts):
+        return os.path.join(self.tmp, *parts)
+
+
+def read_target_log(path):
+    """Parses a qtarget log into (tick, event, {field: int}) tuples."""
+    events = []
+    if not os.path.exists(path):
+        return events
+    with open(path) as f:
+        for line in f:
+            parts = line.split()
+            if len(parts) < 2:
+                continue
+            fields = {}
+            for p in parts[2:]:
+                k, _, v = p.partition("=")
+                try:
+                    fields[k] = int(v)
+                except ValueError:
+                    fields[k] = v
+            events.append((int(parts[0]), parts[1], fields))
+    return events

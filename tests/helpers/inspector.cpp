@@ -1,0 +1,164 @@
+// Test-bench window inspector, run under Wine beside the program under test.
+//   inspector list [EXE]            top-level windows (of processes named EXE) as JSON lines
+//   inspector click HWND TEXT       press the child button whose text is TEXT
+//   inspector command HWND ID       post WM_COMMAND ID (code 0) to HWND
+//   inspector close HWND            post WM_CLOSE to HWND
+//   inspector key HWND VK           post WM_KEYDOWN/WM_KEYUP of VK to HWND
+//   inspector cursor                print the cursor position
+// Handles are printed and taken in decimal.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+std::string Escape(const char* text) {
+    std::string out;
+    for (const unsigned char* p = (const unsigned char*)text; *p; ++p) {
+        switch (*p) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (*p < 0x20 || *p >= 0x80) {
+                char buf[8];
+                snprintf(buf, sizeof buf, "\\u%04x", *p);  // bytes of the ANSI code page, one by one
+                out += buf;
+            } else {
+                out += (char)*p;
+            }
+        }
+    }
+    return out;
+}
+
+std::string ProcessImage(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!process) return "";
+    char path[MAX_PATH] = "";
+    DWORD size = MAX_PATH;
+    QueryFullProcessImageNameA(process, 0, path, &size);
+    CloseHandle(process);
+    const char* name = strrchr(path, '\\');
+    return name ? name + 1 : path;
+}
+
+std::string Describe(HWND window) {
+    char title[1024] = "", cls[256] = "";
+    GetWindowTextA(window, title, sizeof title);
+    GetClassNameA(window, cls, sizeof cls);
+    RECT rect, client;
+    GetWindowRect(window, &rect);
+    GetClientRect(window, &client);
+    char buf[512];
+    snprintf(buf, sizeof buf,
+             "\"hwnd\": %lu, \"class\": \"%s\", \"style\": %lu, \"exstyle\": %lu, \"id\": %ld, "
+             "\"visible\": %d, \"enabled\": %d, \"rect\": [%ld, %ld, %ld, %ld], \"client\": [%ld, %ld]",
+             (unsigned long)(UINT_PTR)window, Escape(cls).c_str(),
+             (unsigned long)GetWindowLongA(window, GWL_STYLE),
+             (unsigned long)GetWindowLongA(window, GWL_EXSTYLE), (long)GetDlgCtrlID(window),
+             IsWindowVisible(window) ? 1 : 0, IsWindowEnabled(window) ? 1 : 0, rect.left, rect.top,
+             rect.right, rect.bottom, client.right, client.bottom);
+    return std::string("{") + buf + ", \"text\": \"" + Escape(title) + "\"";
+}
+
+struct ListContext {
+    const char* exe;
+};
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM param) {
+    std::string* out = reinterpret_cast<std::string*>(param);
+    if (!out->empty() && out->back() != '[') *out += ", ";
+    *out += Describe(child) + "}";
+    return TRUE;
+}
+
+BOOL CALLBACK ListTopLevel(HWND window, LPARAM param) {
+    const ListContext* context = reinterpret_cast<const ListContext*>(param);
+    std::string image = ProcessImage(window);
+    if (context->exe && _stricmp(image.c_str(), context->exe) != 0) return TRUE;
+    std::string children = "[";
+    EnumChildWindows(window, CollectChild, (LPARAM)&children);
+    children += "]";
+    char extra[128];
+    snprintf(extra, sizeof extra, ", \"owner\": %lu, \"iconic\": %d, \"topmost\": %d",
+             (unsigned long)(UINT_PTR)GetWindow(window, GW_OWNER), IsIconic(window) ? 1 : 0,
+             (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0);
+    printf("%s%s, \"exe\": \"%s\", \"children\": %s}\n", Describe(window).c_str(), extra,
+           Escape(image.c_str()).c_str(), children.c_str());
+    return TRUE;
+}
+
+HWND ParseHandle(const char* text) { return (HWND)(UINT_PTR)strtoul(text, nullptr, 10); }
+
+struct FindButton {
+    const char* text;
+    HWND found;
+};
+
+BOOL CALLBACK MatchButton(HWND child, LPARAM param) {
+    FindButton* find = reinterpret_cast<FindButton*>(param);
+    char text[256] = "";
+    GetWindowTextA(child, text, sizeof text);
+    if (strcmp(text, find->text) == 0) {
+        find->found = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        fprintf(stderr, "usage: inspector list|click|command|close|key|cursor ...\n");
+        return 2;
+    }
+    const char* verb = argv[1];
+    if (strcmp(verb, "list") == 0) {
+        ListContext context = {argc > 2 ? argv[2] : nullptr};
+        EnumWindows(ListTopLevel, (LPARAM)&context);
+        return 0;
+    }
+    if (strcmp(verb, "cursor") == 0) {
+        POINT pt;
+        GetCursorPos(&pt);
+        printf("%ld %ld\n", pt.x, pt.y);
+        return 0;
+    }
+    if (argc < 3) return 2;
+    HWND window = ParseHandle(argv[2]);
+    if (!IsWindow(window)) {
+        fprintf(stderr, "no such window\n");
+        return 1;
+    }
+    if (strcmp(verb, "click") == 0 && argc > 3) {
+        FindButton find = {argv[3], nullptr};
+        EnumChildWindows(window, MatchButton, (LPARAM)&find);
+        if (!find.found) {
+            fprintf(stderr, "no button '%s'\n", argv[3]);
+            return 1;
+        }
+        PostMessageA(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(find.found), BN_CLICKED),
+                     (LPARAM)find.found);
+        return 0;
+    }
+    if (strcmp(verb, "command") == 0 && argc > 3) {
+        return PostMessageA(window, WM_COMMAND, MAKEWPARAM(atoi(argv[3]), 0), 0) ? 0 : 1;
+    }
+    if (strcmp(verb, "close") == 0) return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
+    if (strcmp(verb, "key") == 0 && argc > 3) {
+        int vk = atoi(argv[3]);
+        PostMessageA(window, WM_KEYDOWN, vk, 1);
+        PostMessageA(window, WM_KEYUP, vk, 0xC0000001);
+        return 0;
+    }
+    return 2;
+}
