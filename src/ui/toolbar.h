@@ -18,4 +18,14 @@ void ApplyCaptionMode(int on);
 // CustomPath are then set), 0 with nothing changed.
 int LoadCustomToolbarIcons(const char* folder);
 // Releases the custom set and returns to the default icons (UseCustom 0, CustomPath empty).
+// Neither repaints nor saves; the caller does both.
 void UseDefaultToolbarIcons();
+
+// What a button shows at paint time. The icon belongs to the toolbar (shared
+// default or custom set): callers never destroy it. Null for an unknown id.
+HICON GetButtonIcon(int controlId);
+// The drawn label ("&Rec", "*&Rec*" while recording...); "" for an unknown id.
+const char* GetButtonLabel(int controlId);
+COLORREF GetButtonTextColor(int controlId);
+// The tooltip control, or null when it could not be created.
+HWND GetToolbarTooltip();

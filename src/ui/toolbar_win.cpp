@@ -1,0 +1,231 @@
+// The six owner-drawn toolbar buttons: creation, tooltips, painting, the Show
+// Captions window styles and the default and custom icon sets. UI thread only.
+#include "ui/toolbar.h"
+
+#include <commctrl.h>
+
+#include <cstddef>
+#include <cstring>
+
+#include "record/recorder.h"
+#include "settings/settings.h"
+#include "ui/toolbar_model.h"
+
+static_assert(kToolbarButtonCount == kToolbarButtons, "one button table");
+
+namespace {
+
+constexpr COLORREF kBackground = RGB(240, 240, 240);
+constexpr COLORREF kFocusFrame = RGB(0, 120, 215);
+constexpr COLORREF kLabelColor = RGB(0, 0, 0);
+constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW;
+constexpr RECT kLabelRect = {0, kToolbarIconSize, kToolbarIconSize, 60};
+// The tool record as common controls 5 know it: up to and including lParam.
+constexpr UINT kToolInfoSize = 44;
+static_assert(offsetof(TOOLINFOA, lParam) + sizeof(LPARAM) == kToolInfoSize, "the 44-byte TOOLINFOA");
+
+HWND ownerWindow;
+HWND toolbarButtons[kToolbarButtons];
+HWND tooltipWindow;
+HICON defaultIcons[kDefaultIconCount];  // shared icons: never destroyed
+HICON customIcons[kToolbarButtons];     // owned here
+
+// Deletes a GDI object at scope exit; declare before selecting it so the
+// selection is undone first.
+class AutoDeleteObject {
+public:
+    explicit AutoDeleteObject(HGDIOBJ object) : object_(object) {}
+    ~AutoDeleteObject() {
+        if (object_) DeleteObject(object_);
+    }
+    AutoDeleteObject(const AutoDeleteObject&) = delete;
+    AutoDeleteObject& operator=(const AutoDeleteObject&) = delete;
+
+private:
+    HGDIOBJ object_;
+};
+
+// Selects an object into a DC and puts the previous one back at scope exit.
+class ScopedSelectObject {
+public:
+    ScopedSelectObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+    ~ScopedSelectObject() {
+        if (previous_) SelectObject(dc_, previous_);
+    }
+    ScopedSelectObject(const ScopedSelectObject&) = delete;
+    ScopedSelectObject& operator=(const ScopedSelectObject&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+// The tooltip subclasses the button and names it while the pointer rests on it.
+void AddButtonTooltip(HWND button, const char* text) {
+    if (!tooltipWindow) return;
+    TOOLINFOA info;
+    ZeroMemory(&info, sizeof info);
+    info.cbSize = kToolInfoSize;
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = ownerWindow;
+    info.uId = (UINT_PTR)button;
+    info.lpszText = const_cast<char*>(text);
+    SendMessageA(tooltipWindow, TTM_ADDTOOLA, 0, (LPARAM)&info);
+}
+
+void DestroyIcons(HICON* icons, int count) {
+    for (int i = 0; i < count; ++i) {
+        if (icons[i]) DestroyIcon(icons[i]);
+        icons[i] = nullptr;
+    }
+}
+
+void DrawLabel(HDC dc, const char* label, COLORREF color) {
+    HFONT font = CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH,
+                             "Segoe UI");
+    AutoDeleteObject fontOwner(font);
+    ScopedSelectObject fontSelection(dc, font);
+    int previousMode = SetBkMode(dc, TRANSPARENT);
+    COLORREF previousColor = SetTextColor(dc, color);
+    RECT rect = kLabelRect;
+    DrawTextA(dc, label, -1, &rect, DT_CENTER | DT_SINGLELINE);
+    SetTextColor(dc, previousColor);
+    SetBkMode(dc, previousMode);
+}
+
+// Pressed and focused look alike: a thin blue outline round the whole button.
+void DrawFocusFrame(HDC dc) {
+    HPEN pen = CreatePen(PS_SOLID, 1, kFocusFrame);
+    AutoDeleteObject penOwner(pen);
+    ScopedSelectObject penSelection(dc, pen);
+    ScopedSelectObject brushSelection(dc, GetStockObject(NULL_BRUSH));
+    Rectangle(dc, 0, 0, kToolbarButtonWidth, kToolbarButtonHeight);
+}
+
+}  // namespace
+
+void CreateToolbar(HWND owner, HINSTANCE instance) {
+    ownerWindow = owner;
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    tooltipWindow = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                                    WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0, owner,
+                                    nullptr, instance, nullptr);
+
+    // The icons live in the program's own resources, whatever instance the
+    // window was created with.
+    HMODULE self = GetModuleHandleA(nullptr);
+    for (int slot = 0; slot < kDefaultIconCount; ++slot) {
+        defaultIcons[slot] = (HICON)LoadImageA(self, MAKEINTRESOURCEA(kDefaultIconLoadOrder[slot]),
+                                               IMAGE_ICON, kToolbarIconSize, kToolbarIconSize,
+                                               LR_SHARED);
+    }
+
+    for (int i = 0; i < kToolbarButtons; ++i) {
+        const ToolbarButtonSpec& spec = kToolbarButtonSpecs[i];
+        toolbarButtons[i] = CreateWindowExA(0, "BUTTON", spec.windowText, kButtonStyle, spec.x,
+                                            kToolbarButtonY, kToolbarButtonWidth,
+                                            kToolbarButtonHeight, owner,
+                                            (HMENU)(UINT_PTR)spec.id, instance, nullptr);
+        AddButtonTooltip(toolbarButtons[i], spec.tooltip);
+    }
+}
+
+HWND GetToolbarButton(int index) {
+    return index >= 0 && index < kToolbarButtons ? toolbarButtons[index] : nullptr;
+}
+
+HWND FindToolbarButton(int controlId) {
+    return GetToolbarButton(ToolbarButtonIndex(controlId));
+}
+
+HWND GetToolbarTooltip() { return tooltipWindow; }
+
+HICON GetButtonIcon(int controlId) {
+    int index = ToolbarButtonIndex(controlId);
+    int haveCustom = index >= 0 && customIcons[index] != nullptr;
+    ToolbarIconChoice choice = ChooseButtonIcon(controlId, UseCustom, haveCustom, IsRecording());
+    switch (choice.source) {
+    case ToolbarIconSource::Custom: return customIcons[choice.index];
+    case ToolbarIconSource::Default: {
+        int slot = DefaultIconSlot(choice.index);
+        return slot >= 0 ? defaultIcons[slot] : nullptr;
+    }
+    case ToolbarIconSource::None: break;
+    }
+    return nullptr;
+}
+
+const char* GetButtonLabel(int controlId) { return ChooseButtonLabel(controlId, IsRecording()); }
+
+COLORREF GetButtonTextColor(int) { return kLabelColor; }
+
+void PaintToolbarButton(const DRAWITEMSTRUCT* item) {
+    if (!item) return;
+    HDC dc = item->hDC;
+    int id = (int)item->CtlID;
+
+    HBRUSH background = CreateSolidBrush(kBackground);
+    FillRect(dc, &item->rcItem, background);
+    DeleteObject(background);
+
+    HICON icon = GetButtonIcon(id);
+    const char* label = GetButtonLabel(id);
+    if (icon) {
+        DrawIconEx(dc, 0, 0, icon, kToolbarIconSize, kToolbarIconSize, 0, nullptr, DI_NORMAL);
+    }
+    if (ShowCaptions == 1 && label[0]) DrawLabel(dc, label, GetButtonTextColor(id));
+    if (item->itemState & (ODS_SELECTED | ODS_FOCUS)) DrawFocusFrame(dc);
+}
+
+void ApplyCaptionMode(int on) {
+    for (int i = 0; i < kToolbarButtons; ++i) {
+        HWND button = toolbarButtons[i];
+        if (!button) continue;
+        SetWindowTextA(button, on ? kToolbarButtonSpecs[i].windowText : "");
+        LONG style = GetWindowLongA(button, GWL_STYLE);
+        style = on ? ((style & ~BS_ICON) | BS_BOTTOM) : ((style & ~BS_BOTTOM) | BS_ICON);
+        SetWindowLongA(button, GWL_STYLE, style);
+    }
+    for (HWND button : toolbarButtons)
+        if (button) InvalidateRect(button, nullptr, TRUE);
+    for (HWND button : toolbarButtons)
+        if (button) UpdateWindow(button);
+}
+
+int LoadCustomToolbarIcons(const char* folder) {
+    HICON loaded[kToolbarButtons] = {};
+    char path[MAX_PATH];
+    for (int i = 0; i < kToolbarButtons; ++i) {
+        if (!BuildCustomIconPath(path, sizeof path, folder, kToolbarButtonSpecs[i].customFile) ||
+            GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
+            DestroyIcons(loaded, i);
+            return 0;
+        }
+        loaded[i] = (HICON)LoadImageA(nullptr, path, IMAGE_ICON, kToolbarIconSize, kToolbarIconSize,
+                                      LR_LOADFROMFILE);
+        if (!loaded[i]) {
+            DestroyIcons(loaded, i);
+            return 0;
+        }
+    }
+    // Only now that the whole new set is in hand may the old one go.
+    for (int i = 0; i < kToolbarButtons; ++i) {
+        if (customIcons[i]) DestroyIcon(customIcons[i]);
+        customIcons[i] = loaded[i];
+    }
+    UseCustom = 1;
+    // The caller may pass CustomPath itself (start-up reloads the saved folder).
+    if (folder != CustomPath) {
+        size_t length = strlen(folder);  // fits: the icon paths built from it did
+        memcpy(CustomPath, folder, length + 1);
+    }
+    return 1;
+}
+
+void UseDefaultToolbarIcons() {
+    DestroyIcons(customIcons, kToolbarButtons);
+    UseCustom = 0;
+    CustomPath[0] = '\0';
+}
