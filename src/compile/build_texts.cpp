@@ -1,0 +1,40 @@
+#include "compile/build_texts.h"
+
+#include "base/format_text.h"
+
+const char kStubFailedText[] = "Failed to create player stub!";
+const char kCompilerNotStartedText[] = "Failed to run GCC!\nMake sure MinGW GCC is installed and in your PATH.";
+const char kCompileFailedText[] = "GCC compilation failed!\nMake sure MinGW GCC is in your PATH.";
+const char kBuildFailedCaption[] = "Compilation Failed";
+const char kBuildSucceededCaption[] = "Compilation Complete";
+
+void FormatStubSourcePath(char* out, const char* tempDir, uint32_t processId) {
+    FormatText(out, kBuildPathSize, "%s\\quorrel_stub_%u.c", tempDir, static_cast<unsigned>(processId));
+}
+
+void FormatCompilerCommand(char* out, const char* sourcePath, const char* outputPath) {
+    FormatText(out, kCompilerCommandSize, "gcc \"%s\" -o \"%s\" -mwindows -s -Os -luser32", sourcePath, outputPath);
+}
+
+const char* FormatFileSize(uint32_t bytes) {
+    static char text[32];
+    if (bytes < 1024) {
+        FormatText(text, sizeof(text), "%lu bytes", static_cast<unsigned long>(bytes));
+    } else if (bytes < 1048576) {
+        FormatText(text, sizeof(text), "%.1f KB", static_cast<double>(static_cast<float>(bytes) / 1024.0f));
+    } else {
+        FormatText(text, sizeof(text), "%.2f MB", static_cast<double>(static_cast<float>(bytes) / 1048576.0f));
+    }
+    return text;
+}
+
+void FormatBuildReport(char* out, const char* outputPath, int32_t eventCount, uint32_t fileSize,
+                       uint32_t elapsedMs) {
+    // The bullets are the single byte 0xB7 (a middle dot in the ANSI code page).
+    const float seconds = static_cast<float>(elapsedMs) / 1000.0f;
+    FormatText(out, kBuildReportSize,
+               "Compilation Successful!\n\nOutput File:\n%s\n\nDetails:\n"
+               "  \xB7 Events: %d\n  \xB7 File Size: %s\n  \xB7 Compilation Time: %.2f seconds\n\n"
+               "The executable is ready to use.",
+               outputPath, static_cast<int>(eventCount), FormatFileSize(fileSize), static_cast<double>(seconds));
+}

@@ -1,0 +1,27 @@
+// The texts of a player build: temporary source name, compiler command line,
+// file-size wording and the report and failure messages. Portable, no state
+// beyond FormatFileSize's static result.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+constexpr size_t kBuildPathSize = 260;
+constexpr size_t kCompilerCommandSize = 780;
+constexpr size_t kBuildReportSize = 1024;
+
+extern const char kStubFailedText[];
+extern const char kCompilerNotStartedText[];
+extern const char kCompileFailedText[];
+extern const char kBuildFailedCaption[];
+extern const char kBuildSucceededCaption[];
+
+// "<tempDir>\quorrel_stub_<pid>.c" into a kBuildPathSize buffer, cut if longer.
+// tempDir already ends with a backslash; the doubled one is harmless on Windows.
+void FormatStubSourcePath(char* out, const char* tempDir, uint32_t processId);
+// The "gcc ..." command line into a kCompilerCommandSize buffer, cut if longer.
+void FormatCompilerCommand(char* out, const char* sourcePath, const char* outputPath);
+// "1023 bytes", "1.5 KB", "1.00 MB". Returns a static buffer the next call overwrites.
+const char* FormatFileSize(uint32_t bytes);
+// The success report text into a kBuildReportSize buffer.
+void FormatBuildReport(char* out, const char* outputPath, int32_t eventCount, uint32_t fileSize,
+                       uint32_t elapsedMs);

@@ -1,0 +1,20 @@
+// Turns a .rec file into the C source of a stand-alone player program that
+// embeds the recording byte for byte and replays it once. Portable C stdio,
+// no state between calls; any thread may call it.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+
+// Reads the recording at `recordingPath` and writes the player source to
+// `stubPath` (text mode). Every check on the recording happens before the stub
+// is opened, so a 0 result leaves no stub behind unless the stub path itself
+// could not be opened. `outCount` (optional) receives the event count as soon
+// as it has been read and checked, even when a later step fails.
+int WritePlayerStub(const char* recordingPath, const char* stubPath, int* outCount);
+
+// The text-generation step alone: writes the whole player source for the file
+// image `image` of `size` bytes (count field plus records) to `out`.
+void WritePlayerStubText(FILE* out, const unsigned char* image, int32_t size);
+
+// Largest event count whose image (count * 20 + 4 bytes) still fits in an int32.
+constexpr int32_t kMaxStubEvents = (INT32_MAX - 4) / 20;
