@@ -1,0 +1,29 @@
+#include "ui/number_parse.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstdlib>
+
+int ParseSpeed(const char* text, float* out) {
+    if (!text || !*text || !out) return 0;
+    char* end = nullptr;
+    double parsed = strtod(text, &end);
+    if (end == text || *end != '\0') return 0;
+    // Out-of-range doubles become infinities, as the hardware conversion would
+    // give, without relying on an undefined narrowing.
+    float value = parsed > FLT_MAX ? HUGE_VALF : parsed < -FLT_MAX ? -HUGE_VALF : (float)parsed;
+    // Written as "not greater than" so that a NaN fails too.
+    if (!(value > 0.0f)) return 0;
+    *out = value;
+    return 1;
+}
+
+int ParseIntInRange(const char* text, int* out, int minimum, int maximum) {
+    if (!text || !*text || !out) return 0;
+    char* end = nullptr;
+    long parsed = strtol(text, &end, 10);
+    if (end == text || *end != '\0') return 0;
+    if (parsed < minimum || parsed > maximum) return 0;
+    *out = (int)parsed;
+    return 1;
+}
