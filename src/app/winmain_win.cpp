@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "settings/settings.h"
+#include "settings/settings_file.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdLine, int showCmd) {
     char recPath[260] = {0};
@@ -23,6 +24,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdLine, int showCmd) {
         return 1;
     }
     SetMainWindow(window);
+    LoadSettings(window);
     ApplyClientHeight(window, ShowCaptions ? kClientHeightWithCaptions : kClientHeightWithoutCaptions);
     if (haveRecPath) AutoLoadRecording(window, recPath);
 

@@ -1,0 +1,68 @@
+#include "playback/input_synth.h"
+
+#include "playback/input_plan.h"
+
+namespace {
+
+SendInputFn inputSink = SendInput;
+
+void ToInput(const SynthInput& from, INPUT* to) {
+    ZeroMemory(to, sizeof *to);
+    if (from.isKey) {
+        to->type = INPUT_KEYBOARD;
+        to->ki.wVk = from.vk;
+        to->ki.wScan = from.scan;
+        to->ki.dwFlags = from.flags;
+    } else {
+        to->type = INPUT_MOUSE;
+        to->mi.dx = from.dx;
+        to->mi.dy = from.dy;
+        to->mi.mouseData = (DWORD)from.mouseData;
+        to->mi.dwFlags = from.flags;
+    }
+}
+
+UINT RunPlan(const SynthPlan& plan) {
+    UINT sent = 0;
+    for (int i = 0; i < plan.count; ++i) {
+        const SynthStep& step = plan.steps[i];
+        switch (step.kind) {
+        case SynthStepKind::SetCursor: SetCursorPos(step.x, step.y); break;
+        case SynthStepKind::Sleep: Sleep(step.ms); break;
+        case SynthStepKind::Send: {
+            INPUT inputs[2];
+            for (int k = 0; k < step.inputCount; ++k) ToInput(step.inputs[k], &inputs[k]);
+            sent = inputSink((UINT)step.inputCount, inputs, sizeof(INPUT));
+            break;
+        }
+        }
+    }
+    return sent;
+}
+
+}  // namespace
+
+void PlayMouseEvent(uint32_t message, int32_t x, int32_t y, uint32_t wheelWord) {
+    // Read afresh each time: monitors may come and go during a long playback.
+    VirtualScreen screen = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                            GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    SynthPlan plan;
+    PlanMouseEvent(message, x, y, wheelWord, screen, &plan);
+    RunPlan(plan);
+}
+
+UINT PlayKeyEvent(uint32_t message, uint32_t virtualKey, uint32_t scanCode, uint32_t flagsByte) {
+    SynthPlan plan;
+    PlanKeyEvent(message, virtualKey, scanCode, flagsByte, &plan);
+    return RunPlan(plan);
+}
+
+void SendLeftButtonRelease() {
+    INPUT input;
+    ZeroMemory(&input, sizeof input);
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    inputSink(1, &input, sizeof input);
+}
+
+void SetInputSink(SendInputFn sink) { inputSink = sink ? sink : SendInput; }

@@ -1,0 +1,197 @@
+// The Win32 side of the playback engine: the worker thread, its interruptible
+// waits, the stop keys, the progress timer and the caption. The pass loop itself
+// is playback_loop.cpp. Everything here except the worker runs on the UI thread.
+#include "playback/playback.h"
+
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <cstdlib>
+#include <new>
+
+#include "app/app.h"
+#include "app/status.h"
+#include "playback/input_synth.h"
+#include "playback/playback_loop.h"
+#include "settings/settings.h"
+
+namespace {
+
+constexpr DWORD kStopWaitMs = 2000;
+constexpr DWORD kReleaseSettleMs = 10;
+constexpr UINT kTimerPeriodMs = 1;
+constexpr DWORD kFinishGraceMs = 50;
+
+// A run shared by the UI thread and its worker; each side drops its reference
+// when done with it, and the last one frees it.
+struct WorkerRun {
+    PlaybackRun run;
+    HANDLE wake;  // manual-reset; set to cut a wait short when a stop is requested
+    HWND window;  // the main window as the worker found it at its start
+    std::atomic<int> references;
+};
+
+const MacroEvent* playEvents;
+int playCount;
+HANDLE playbackThread;
+WorkerRun* currentRun;  // the UI thread's reference to the latest run
+uint32_t lastRunId;
+
+void ReleaseRun(WorkerRun* run) {
+    if (run && run->references.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+        CloseHandle(run->wake);
+        run->run.~PlaybackRun();
+        free(run);
+    }
+}
+
+WorkerRun* NewRun(const MacroEvent* events, int count) {
+    HANDLE wake = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (!wake) return nullptr;
+    void* block = calloc(1, sizeof(WorkerRun));
+    if (!block) {
+        CloseHandle(wake);
+        return nullptr;
+    }
+    WorkerRun* run = static_cast<WorkerRun*>(block);
+    new (&run->run) PlaybackRun();
+    run->run.events = events;
+    run->run.count = count;
+    if (++lastRunId == 0) ++lastRunId;  // 0 means "nothing playing"
+    run->run.id = lastRunId;
+    run->run.stopRequested.store(0, std::memory_order_release);
+    run->run.context = run;
+    run->wake = wake;
+    run->references.store(2, std::memory_order_release);  // the UI thread and the worker
+    return run;
+}
+
+void WaitForGap(PlaybackRun* run, uint32_t ms) {
+    WorkerRun* owner = static_cast<WorkerRun*>(run->context);
+    // INFINITE is 0xFFFFFFFF; a wrapped gap that large still ends, a tick earlier.
+    WaitForSingleObject(owner->wake, ms == INFINITE ? INFINITE - 1 : ms);
+}
+
+uint32_t TickCount() { return GetTickCount(); }
+
+int AsyncKeyDown(int virtualKey) { return (GetAsyncKeyState(virtualKey) & 0x8000) != 0; }
+
+void RefreshCursor() {
+    POINT point;
+    if (GetCursorPos(&point)) SetCursorPos(point.x, point.y);
+}
+
+void PostFinished(PlaybackRun* run) {
+    HWND window = static_cast<WorkerRun*>(run->context)->window;
+    if (window) PostMessageA(window, WM_PLAYBACK_FINISHED, 0, 0);
+}
+
+void PlayKey(uint32_t message, uint32_t virtualKey, uint32_t scanCode, uint32_t flagsByte) {
+    PlayKeyEvent(message, virtualKey, scanCode, flagsByte);
+}
+
+const PlaybackHooks kWorkerHooks = {
+    WaitForGap,     TickCount,          IsStopKeyDown,  PlayKey, PlayMouseEvent,
+    SendLeftButtonRelease, RefreshCursor, PostFinished,
+};
+
+DWORD WINAPI PlaybackThread(LPVOID parameter) {
+    WorkerRun* run = static_cast<WorkerRun*>(parameter);
+    run->window = GetMainWindow();
+    RunPlaybackWorker(&run->run, kWorkerHooks);
+    timeEndPeriod(kTimerPeriodMs);
+    ReleaseRun(run);
+    return 0;
+}
+
+// Lets go of the previous worker once it has ended by itself. Its end notice
+// comes a moment before the thread exits, hence the short grace.
+void CloseFinishedWorker(DWORD graceMs) {
+    if (!playbackThread || IsPlaying()) return;
+    if (WaitForSingleObject(playbackThread, graceMs) != WAIT_OBJECT_0) return;
+    CloseHandle(playbackThread);
+    playbackThread = nullptr;
+    ReleaseRun(currentRun);
+    currentRun = nullptr;
+}
+
+}  // namespace
+
+int StartPlayback(const MacroEvent* events, int count) {
+    if (IsPlaying() || !events || count <= 0) return 0;
+    CloseFinishedWorker(0);
+    if (playbackThread) {
+        // A worker from before still runs (a stop gave up on it); it has its own
+        // stop state set and will end by itself. Only its handle is ours to drop.
+        CloseHandle(playbackThread);
+        playbackThread = nullptr;
+    }
+    ReleaseRun(currentRun);
+    currentRun = nullptr;
+
+    // The short sleeps and gaps need 1 ms timer ticks, not the default ~15.6 ms.
+    timeBeginPeriod(kTimerPeriodMs);
+    ReleaseCapture();
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    SendLeftButtonRelease();
+    Sleep(kReleaseSettleMs);
+
+    WorkerRun* run = NewRun(events, count);
+    if (!run) {
+        timeEndPeriod(kTimerPeriodMs);
+        return 0;
+    }
+    playEvents = events;
+    playCount = count;
+    int loopsShown = RepeatMode.load(std::memory_order_acquire) == kRepeatContinuous
+                         ? kContinuousLoopsShown
+                         : RepeatCount.load(std::memory_order_acquire);
+    BeginActiveRun(run->run.id, GetTickCount(), EstimateLoopDuration(), loopsShown);
+    UpdatePlaybackCaption();
+    HWND window = GetMainWindow();
+    if (window) SetTimer(window, TIMER_PLAY_PROGRESS, kPlayProgressPeriodMs, nullptr);
+
+    HANDLE thread = CreateThread(nullptr, 0, PlaybackThread, run, 0, nullptr);
+    if (!thread) {
+        ClearActiveRun();
+        if (window) KillTimer(window, TIMER_PLAY_PROGRESS);
+        run->references.store(1, std::memory_order_release);  // no worker will drop its share
+        ReleaseRun(run);
+        timeEndPeriod(kTimerPeriodMs);
+        return 0;
+    }
+    playbackThread = thread;
+    currentRun = run;
+    return 1;
+}
+
+int StopPlayback() {
+    if (!IsPlaying()) return 0;
+    if (currentRun) {
+        currentRun->run.stopRequested.store(1, std::memory_order_release);
+        SetEvent(currentRun->wake);
+    }
+    if (playbackThread) {
+        WaitForSingleObject(playbackThread, kStopWaitMs);
+        CloseHandle(playbackThread);
+        playbackThread = nullptr;
+    }
+    ClearActiveRun();
+    ReleaseRun(currentRun);
+    currentRun = nullptr;
+    RefreshCursor();
+    HWND window = GetMainWindow();
+    if (window) {
+        KillTimer(window, TIMER_PLAY_PROGRESS);
+        SetWindowTextA(window, "Quorrel");
+    }
+    return 1;
+}
+
+int IsStopKeyDown() { return StopKeyHeld(AsyncKeyDown); }
+
+uint32_t EstimateLoopDuration() {
+    return EstimatePassMs(playEvents, playCount, PlaybackSpeed.load(std::memory_order_acquire));
+}
+
+void OnPlaybackFinished() { CloseFinishedWorker(kFinishGraceMs); }

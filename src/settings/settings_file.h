@@ -1,0 +1,20 @@
+// The settings file "Quorrel.ini" next to the executable: its path, the four
+// value operations, the start-up load (which also places the main window) and
+// the save. UI thread only.
+#pragma once
+#include <windows.h>
+
+// Fills out260 with the file's path; 0 when the executable's path cannot be
+// obtained or the joined path does not fit.
+int GetSettingsPath(char* out260);
+float ReadFloatSetting(const char* section, const char* key, float fallback);
+void WriteFloatSetting(const char* section, const char* key, float value);
+int ReadIntSetting(const char* section, const char* key, int fallback);
+void WriteIntSetting(const char* section, const char* key, int value);
+
+// Start-up load, once, after the main window exists (window may be null).
+void LoadSettings(HWND window);
+// Writes every setting and, unless the window is null or minimised, its
+// position. Returns the last write's result; 0 when nothing was written
+// (before LoadSettings, or without a path).
+int SaveSettings(HWND window);
