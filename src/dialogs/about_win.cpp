@@ -1,0 +1,244 @@
+// The About window, its controls, its painting and its modal loop.
+#include "dialogs/about.h"
+
+#include <shellapi.h>
+
+#include "app/app.h"
+
+const char kWebsiteUrl[] = "https://quorrel.app/";
+
+namespace {
+
+constexpr char kAboutClass[] = "QuorrelAboutDlg";
+constexpr char kLinkText[] = "quorrel.app";
+constexpr int kWidth = 400;
+constexpr int kHeight = 380;
+constexpr int kFooterHeight = 50;
+constexpr int kAppIconId = 100;
+constexpr int kLinkId = 1010;
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kFooterFill = RGB(240, 240, 240);
+constexpr COLORREF kFooterLine = RGB(223, 223, 223);
+constexpr COLORREF kLinkColor = RGB(0, 102, 204);
+
+// 0x95 is the bullet and 0xA9 the copyright sign of the Windows-1252 code page.
+constexpr char kFeatures[] =
+    "\x95 Record mouse clicks and keyboard input\r\n"
+    "\x95 Play back recordings at adjustable speeds\r\n"
+    "\x95 Save and load macro recordings (.rec)\r\n"
+    "\x95 Compile recordings to standalone .exe\r\n"
+    "\x95 Lightweight and portable - no installation";
+constexpr char kRights[] =
+    "\xA9 2026 Quorrel. All rights reserved.\r\n"
+    "Free to use and share; provided as is, without any warranty.";
+
+constexpr const char* kFontProps[] = {"FontTitle", "FontNormal", "FontBold", "FontLink"};
+enum FontIndex { kTitle, kNormal, kBold, kLink, kFontCount };
+
+// Set when this window's destruction has posted the quit request that ends its loop.
+int ownQuitPosted;
+
+HFONT MakeFont(int height, int weight, BOOL underline) {
+    return CreateFontA(height, 0, 0, 0, weight, FALSE, underline, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH,
+                       "Segoe UI");
+}
+
+// Static-control backgrounds, made on first use and kept for the process.
+HBRUSH linkBrush;
+HBRUSH textBrush;
+
+HBRUSH LinkBrush() {
+    if (!linkBrush) linkBrush = CreateSolidBrush(kWhite);
+    return linkBrush;
+}
+
+HBRUSH TextBrush() {
+    if (!textBrush) textBrush = CreateSolidBrush(kWhite);
+    return textBrush;
+}
+
+// Deletes the fonts kept as properties and removes the properties. Safe to call
+// twice: the second call finds nothing.
+void ReleaseFonts(HWND window) {
+    for (const char* name : kFontProps) {
+        HFONT font = (HFONT)RemovePropA(window, name);
+        if (font) DeleteObject(font);
+    }
+}
+
+// OK, Enter, Esc, the close box and the system menu all end up here.
+void CloseAbout(HWND window) {
+    ReleaseFonts(window);
+    DestroyWindow(window);
+}
+
+HINSTANCE Instance() {
+    HINSTANCE instance = GetAppInstance();
+    return instance ? instance : GetModuleHandleA(nullptr);
+}
+
+void RegisterAboutClass(HINSTANCE instance) {
+    WNDCLASSA wc;
+    ZeroMemory(&wc, sizeof wc);
+    wc.lpfnWndProc = AboutWindowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
+    wc.lpszClassName = kAboutClass;
+    RegisterClassA(&wc);  // fails harmlessly when already registered
+}
+
+HWND AddControl(HWND parent, const char* cls, const char* text, DWORD style, int x, int y, int w,
+                int h, int id, HFONT font, HINSTANCE instance) {
+    HWND control = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
+                                   (HMENU)(INT_PTR)id, instance, nullptr);
+    if (control && font) SendMessageA(control, WM_SETFONT, (WPARAM)font, TRUE);
+    return control;
+}
+
+// The hand over the link only.
+LRESULT OnSetCursor(HWND window, WPARAM wParam, LPARAM lParam) {
+    POINT point;
+    GetCursorPos(&point);
+    ScreenToClient(window, &point);
+    HWND child = ChildWindowFromPoint(window, point);
+    if (child && child != window && GetDlgCtrlID(child) == kLinkId) {
+        SetCursor(LoadCursorA(nullptr, IDC_HAND));
+        return TRUE;
+    }
+    return DefWindowProcA(window, WM_SETCURSOR, wParam, lParam);
+}
+
+// White page above a grey footer band with a thin line on top.
+LRESULT OnEraseBackground(HWND window, HDC dc) {
+    RECT client;
+    GetClientRect(window, &client);
+    RECT page = client;
+    page.bottom = client.bottom - kFooterHeight;
+    RECT footer = client;
+    footer.top = client.bottom - kFooterHeight;
+
+    HBRUSH white = CreateSolidBrush(kWhite);
+    FillRect(dc, &page, white);
+    DeleteObject(white);
+    HBRUSH grey = CreateSolidBrush(kFooterFill);
+    FillRect(dc, &footer, grey);
+    DeleteObject(grey);
+
+    HPEN pen = CreatePen(PS_SOLID, 1, kFooterLine);
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    MoveToEx(dc, client.left, footer.top, nullptr);
+    LineTo(dc, client.right, footer.top);
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
+    return 1;
+}
+
+LRESULT OnCtlColorStatic(HDC dc, HWND control) {
+    SetBkColor(dc, kWhite);
+    if (GetDlgCtrlID(control) == kLinkId) {
+        SetTextColor(dc, kLinkColor);
+        return (LRESULT)LinkBrush();
+    }
+    SetTextColor(dc, RGB(0, 0, 0));
+    return (LRESULT)TextBrush();
+}
+
+LRESULT OnCommand(HWND window, WPARAM wParam) {
+    int id = LOWORD(wParam);
+    if (id == IDOK || id == IDCANCEL) {
+        CloseAbout(window);
+    } else if (id == kLinkId && HIWORD(wParam) == STN_CLICKED) {
+        ShellExecuteA(nullptr, "open", kWebsiteUrl, nullptr, nullptr, SW_SHOWNORMAL);
+    }
+    return 1;
+}
+
+}  // namespace
+
+LRESULT CALLBACK AboutWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_SETCURSOR: return OnSetCursor(window, wParam, lParam);
+    case WM_ERASEBKGND: return OnEraseBackground(window, (HDC)wParam);
+    case WM_CTLCOLORSTATIC: return OnCtlColorStatic((HDC)wParam, (HWND)lParam);
+    case WM_COMMAND: return OnCommand(window, wParam);
+    case WM_CLOSE: CloseAbout(window); return 0;
+    case WM_DESTROY:
+        // Also reached when the owner goes first and takes this window with it.
+        ReleaseFonts(window);
+        ownQuitPosted = 1;
+        PostQuitMessage(0);
+        return 0;
+    default: return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+void ShowAboutWindow(HWND owner) {
+    HINSTANCE instance = Instance();
+    RegisterAboutClass(instance);
+    HWND window = CreateWindowExA(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE, kAboutClass, "About Quorrel",
+                                  WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, kWidth, kHeight, owner,
+                                  nullptr, instance, nullptr);
+    if (!window) return;
+
+    HFONT fonts[kFontCount] = {MakeFont(-20, 700, FALSE), MakeFont(-12, 400, FALSE),
+                               MakeFont(-12, 600, FALSE), MakeFont(-12, 400, TRUE)};
+
+    HWND icon = AddControl(window, "STATIC", nullptr, SS_ICON, 20, 20, 48, 48, 0, nullptr, instance);
+    AddControl(window, "STATIC", "Quorrel", SS_LEFT, 80, 20, 280, 28, 0, fonts[kTitle], instance);
+    AddControl(window, "STATIC", "Version 1.8", SS_LEFT, 80, 48, 280, 18, 0, fonts[kNormal], instance);
+    AddControl(window, "STATIC", nullptr, SS_ETCHEDHORZ, 20, 85, kWidth - 40, 2, 0, nullptr, instance);
+    AddControl(window, "STATIC", "Key Features:", SS_LEFT, 20, 100, 150, 18, 0, fonts[kBold], instance);
+    AddControl(window, "STATIC", kFeatures, SS_LEFT, 30, 122, kWidth - 60, 90, 0, fonts[kNormal],
+               instance);
+    AddControl(window, "STATIC", nullptr, SS_ETCHEDHORZ, 20, 222, kWidth - 40, 2, 0, nullptr, instance);
+    AddControl(window, "STATIC", kRights, SS_LEFT, 20, 237, kWidth - 40, 36, 0, fonts[kNormal],
+               instance);
+    AddControl(window, "STATIC", kLinkText, SS_NOTIFY, 20, 277, 180, 18, kLinkId, fonts[kLink],
+               instance);
+    HWND ok = AddControl(window, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, (kWidth - 80) / 2,
+                         kHeight - 70, 80, 26, IDOK, fonts[kNormal], instance);
+    HICON appIcon = LoadIconA(instance, MAKEINTRESOURCEA(kAppIconId));
+    if (icon && appIcon) SendMessageA(icon, STM_SETICON, (WPARAM)appIcon, 0);
+
+    RECT area;
+    HWND reference = owner ? owner : GetDesktopWindow();
+    if (!GetWindowRect(reference, &area)) GetWindowRect(GetDesktopWindow(), &area);
+    int x = area.left + (area.right - area.left - kWidth) / 2;
+    int y = area.top + (area.bottom - area.top - kHeight) / 2;
+    MoveWindow(window, x, y, kWidth, kHeight, FALSE);
+
+    for (int i = 0; i < kFontCount; ++i) {
+        if (!fonts[i]) continue;
+        if (!SetPropA(window, kFontProps[i], (HANDLE)fonts[i])) DeleteObject(fonts[i]);
+    }
+
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+    if (ok) SetFocus(ok);
+    if (owner) EnableWindow(owner, FALSE);
+
+    ownQuitPosted = 0;
+    MSG msg;
+    BOOL got;
+    while ((got = GetMessageA(&msg, nullptr, 0, 0)) > 0) {
+        if (IsWindow(window) && IsDialogMessageA(window, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    if (got == 0) {
+        // Quit requests do not queue up, so this one may stand for the program's
+        // own as well: it is ours only when our window posted it and the owner
+        // lives on. Anything else goes back to the main loop.
+        int ours = ownQuitPosted && !IsWindow(window) && (!owner || IsWindow(owner));
+        if (IsWindow(window)) DestroyWindow(window);
+        if (!ours) PostQuitMessage((int)msg.wParam);
+    }
+    ownQuitPosted = 0;
+
+    if (owner && IsWindow(owner)) {
+        EnableWindow(owner, TRUE);
+        SetForegroundWindow(owner);
+    }
+}

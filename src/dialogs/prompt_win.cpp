@@ -1,0 +1,223 @@
+// The input prompt's window, its modal loop and its painted buttons.
+#include "dialogs/prompt.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "app/app.h"
+
+namespace {
+
+constexpr char kPromptClass[] = "QuorrelInputDialog";
+constexpr int kWidth = 300;
+constexpr int kHeight = 195;
+constexpr int kEditId = 1001;
+constexpr int kTextLimit = 255;
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+
+struct InputPromptState {
+    char text[kTextLimit + 1];
+    int accepted;
+    HWND edit;
+};
+
+HBRUSH whiteControlBrush;  // made on first use, kept for the process
+
+HBRUSH WhiteControlBrush() {
+    if (!whiteControlBrush) whiteControlBrush = CreateSolidBrush(kWhite);
+    return whiteControlBrush;
+}
+
+InputPromptState* StateOf(HWND window) {
+    return (InputPromptState*)GetWindowLongPtrA(window, GWLP_USERDATA);
+}
+
+HINSTANCE Instance() {
+    HINSTANCE instance = GetAppInstance();
+    return instance ? instance : GetModuleHandleA(nullptr);
+}
+
+void RegisterPromptClass(HINSTANCE instance) {
+    WNDCLASSEXA wc;
+    ZeroMemory(&wc, sizeof wc);
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = InputPromptWindowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.lpszClassName = kPromptClass;
+    RegisterClassExA(&wc);  // fails harmlessly when already registered
+}
+
+HWND Child(HWND parent, DWORD exStyle, const char* cls, const char* text, DWORD style, int x, int y,
+           int w, int h, int id, HINSTANCE instance) {
+    return CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
+                           (HMENU)(INT_PTR)id, instance, nullptr);
+}
+
+// Erases the whole client area white; the procedure has no class brush.
+LRESULT OnEraseBackground(HWND window, HDC dc) {
+    RECT rect;
+    GetClientRect(window, &rect);
+    HBRUSH brush = CreateSolidBrush(kWhite);
+    FillRect(dc, &rect, brush);
+    DeleteObject(brush);
+    return 1;
+}
+
+// OK and Cancel are painted by the program.
+LRESULT OnDrawItem(HWND window, WPARAM wParam, LPARAM lParam) {
+    const DRAWITEMSTRUCT* item = (const DRAWITEMSTRUCT*)lParam;
+    if (item->CtlType != ODT_BUTTON) return DefWindowProcA(window, WM_DRAWITEM, wParam, lParam);
+    char text[32];
+    GetWindowTextA(item->hwndItem, text, sizeof text);
+    DrawPromptButton(item->hDC, &item->rcItem, text, (item->itemState & ODS_SELECTED) != 0);
+    return 1;
+}
+
+// OK keeps the edit field's text; Cancel, Esc and the close box drop it.
+void Finish(HWND window, int accept) {
+    InputPromptState* state = StateOf(window);
+    if (state) {
+        if (accept) {
+            state->text[0] = '\0';
+            if (state->edit) GetWindowTextA(state->edit, state->text, sizeof state->text);
+            state->accepted = 1;
+        } else {
+            state->accepted = 0;
+        }
+    }
+    DestroyWindow(window);
+    // The modal loop only looks for the window's end when a message arrives; this
+    // one makes sure it does at once rather than at the next stray input.
+    PostMessageA(nullptr, WM_NULL, 0, 0);
+}
+
+}  // namespace
+
+void DrawPromptButton(HDC dc, const RECT* rect, const char* text, int pressed) {
+    COLORREF fill = pressed ? RGB(204, 204, 204) : RGB(225, 225, 225);
+    HBRUSH brush = CreateSolidBrush(fill);
+    FillRect(dc, rect, brush);
+    DeleteObject(brush);
+
+    HPEN pen = CreatePen(PS_SOLID, 1, RGB(173, 173, 173));
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    Rectangle(dc, rect->left, rect->top, rect->right, rect->bottom);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
+
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, kBlack);
+    HFONT font = CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                             DEFAULT_PITCH, "Segoe UI");
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    RECT textRect = *rect;
+    DrawTextA(dc, text, -1, &textRect, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    SelectObject(dc, oldFont);
+    DeleteObject(font);
+}
+
+LRESULT CALLBACK InputPromptWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE: {
+        const CREATESTRUCTA* create = (const CREATESTRUCTA*)lParam;
+        SetWindowLongPtrA(window, GWLP_USERDATA, (LONG_PTR)create->lpCreateParams);
+        return 0;
+    }
+    case WM_ERASEBKGND: return OnEraseBackground(window, (HDC)wParam);
+    case WM_DRAWITEM: return OnDrawItem(window, wParam, lParam);
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK: Finish(window, 1); return 0;
+        case IDCANCEL: Finish(window, 0); return 0;
+        default: break;
+        }
+        break;
+    case WM_CLOSE: Finish(window, 0); return 0;
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+        SetBkColor((HDC)wParam, kWhite);
+        SetTextColor((HDC)wParam, kBlack);
+        return (LRESULT)WhiteControlBrush();
+    default: break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+char* PromptForText(HWND owner, const char* title, const char* prompt, const char* initial) {
+    HINSTANCE instance = Instance();
+    InputPromptState state;
+    ZeroMemory(&state, sizeof state);
+    if (initial) lstrcpynA(state.text, initial, sizeof state.text);
+
+    RegisterPromptClass(instance);
+
+    // Centred on the owner, hidden or not; the screen when there is none.
+    RECT ownerRect;
+    int x, y;
+    if (owner && GetWindowRect(owner, &ownerRect)) {
+        x = ownerRect.left + (ownerRect.right - ownerRect.left - kWidth) / 2;
+        y = ownerRect.top + (ownerRect.bottom - ownerRect.top - kHeight) / 2;
+    } else {
+        x = (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2;
+        y = (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
+    }
+
+    HWND window = CreateWindowExA(WS_EX_DLGMODALFRAME | WS_EX_TOPMOST, kPromptClass, title,
+                                  WS_POPUPWINDOW | WS_DLGFRAME, x, y, kWidth, kHeight, owner,
+                                  nullptr, instance, &state);
+    if (!window) return nullptr;
+
+    HWND icon = Child(window, 0, "STATIC", nullptr, SS_ICON, 20, 25, 32, 32, 0, instance);
+    if (icon) SendMessageA(icon, STM_SETICON, (WPARAM)LoadIconA(nullptr, IDI_QUESTION), 0);
+    HWND label = Child(window, 0, "STATIC", prompt, 0, 75, 30, kWidth - 95, 35, 0, instance);
+    state.edit = Child(window, WS_EX_CLIENTEDGE, "EDIT", state.text,
+                       WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 75, 80, 205, 22, kEditId, instance);
+    HGDIOBJ font = GetStockObject(DEFAULT_GUI_FONT);
+    if (label) SendMessageA(label, WM_SETFONT, (WPARAM)font, TRUE);
+    if (state.edit) SendMessageA(state.edit, WM_SETFONT, (WPARAM)font, TRUE);
+    Child(window, 0, "BUTTON", "OK", WS_TABSTOP | BS_OWNERDRAW, 115, 135, 75, 25, IDOK, instance);
+    Child(window, 0, "BUTTON", "Cancel", WS_TABSTOP | BS_OWNERDRAW, 205, 135, 75, 25, IDCANCEL,
+          instance);
+
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    if (state.edit) {
+        SetFocus(state.edit);
+        SendMessageA(state.edit, EM_SETSEL, 0, -1);
+    }
+    if (owner) EnableWindow(owner, FALSE);
+
+    MSG msg;
+    BOOL got;
+    while ((got = GetMessageA(&msg, nullptr, 0, 0)) > 0) {
+        if (!IsWindow(window)) break;
+        if (!IsDialogMessageA(window, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    if (got == 0) {
+        // The program is ending: the quit request belongs to its main loop, so
+        // hand it back, and take the prompt down unanswered.
+        if (IsWindow(window)) {
+            state.accepted = 0;
+            DestroyWindow(window);
+        }
+        PostQuitMessage((int)msg.wParam);
+    }
+
+    if (owner) {
+        EnableWindow(owner, TRUE);
+        SetForegroundWindow(owner);
+    }
+    if (!state.accepted) return nullptr;
+    size_t length = strlen(state.text);
+    char* result = (char*)malloc(length + 1);
+    if (result) memcpy(result, state.text, length + 1);
+    return result;
+}

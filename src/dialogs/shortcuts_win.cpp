@@ -1,0 +1,34 @@
+// Runs the shortcuts dialog from its in-memory template.
+#include "dialogs/shortcuts.h"
+
+#include "app/app.h"
+#include "dialogs/shortcuts_template.h"
+
+namespace {
+// DLGTEMPLATE and its items must be DWORD aligned.
+alignas(DWORD) unsigned char shortcutsTemplate[kShortcutsTemplateSize];
+}  // namespace
+
+const DLGTEMPLATE* BuildShortcutsTemplate() {
+    WriteShortcutsTemplate(shortcutsTemplate, sizeof shortcutsTemplate);
+    return (const DLGTEMPLATE*)shortcutsTemplate;
+}
+
+INT_PTR CALLBACK ShortcutsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG: return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+            EndDialog(dialog, 0);
+            return TRUE;
+        }
+        return FALSE;
+    default: return FALSE;
+    }
+}
+
+void ShowShortcutsDialog(HWND owner) {
+    HINSTANCE instance = GetAppInstance();
+    if (!instance) instance = GetModuleHandleA(nullptr);
+    DialogBoxIndirectParamA(instance, BuildShortcutsTemplate(), owner, ShortcutsDialogProc, 0);
+}

@@ -1,0 +1,141 @@
+// The preferences commands: the dialogues around the settings changes of
+// prefs_commands_logic.cpp, and the window, toolbar and hotkey updates.
+#include "ui/prefs_commands.h"
+
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cstdlib>
+
+#include "app/app.h"
+#include "app/hotkeys.h"
+#include "dialogs/about.h"
+#include "dialogs/prompt.h"
+#include "settings/settings.h"
+#include "settings/settings_file.h"
+#include "ui/prefs_commands_logic.h"
+#include "ui/prefs_menu.h"
+#include "ui/toolbar.h"
+
+namespace {
+
+constexpr char kBadSpeedText[] = "Invalid number format.\nPlease enter a valid speed (e.g., 3.5)";
+constexpr char kSpeedRangeText[] = "Speed must be between 0.1 and 1000";
+constexpr char kFolderTitle[] =
+    "Select folder containing custom toolbar icons:\n\nRequired files (30x30 .ico):\n"
+    "open.ico, save.ico, record.ico,\nplay.ico, compile.ico, prefs.ico";
+constexpr char kCustomLoadedText[] = "Custom toolbar loaded successfully!";
+constexpr char kCustomFailedText[] =
+    "Failed to load custom icons.\n\nMake sure folder contains all 6 files:\n  open.ico\n"
+    "  save.ico\n  record.ico\n  play.ico\n  compile.ico\n  prefs.ico\n\n"
+    "Icons should be 30x30 pixels.";
+
+void SetCustomSpeed(HWND window) {
+    char initial[64];
+    FormatCustomSpeedPrompt(initial, sizeof initial);
+    char* text = PromptForText(window, "Set Custom Speed", "Playback speed multiplier (1-100):", initial);
+    if (!text) return;
+    switch (ApplyCustomSpeedEntry(text)) {
+    case SpeedEntry::Accepted: SaveSettings(window); break;
+    case SpeedEntry::BadFormat:
+        MessageBoxA(window, kBadSpeedText, "Invalid Input", MB_OK | MB_ICONWARNING);
+        break;
+    case SpeedEntry::OutOfRange:
+        MessageBoxA(window, kSpeedRangeText, "Invalid Speed", MB_OK | MB_ICONWARNING);
+        break;
+    }
+    free(text);
+}
+
+// A bad count is ignored without a word, and nothing is saved until the next save.
+void SetLoops(HWND window) {
+    char initial[16];
+    FormatLoopsPrompt(initial, sizeof initial);
+    char* text = PromptForText(window, "Set Playback Loops", "Set the number of playback loops:", initial);
+    if (!text) return;
+    ApplyLoopsEntry(text);
+    free(text);
+}
+
+void ToggleAlwaysOnTop(HWND window) {
+    AlwaysOnTop = !AlwaysOnTop;
+    SetWindowPos(window, AlwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE);
+    SaveSettings(window);
+}
+
+void ToggleCaptions(HWND window) {
+    ShowCaptions = !ShowCaptions;
+    ApplyCaptionMode(ShowCaptions);
+    ApplyClientHeight(window, ShowCaptions ? kClientHeightWithCaptions : kClientHeightWithoutCaptions);
+    SaveSettings(window);
+}
+
+void ChooseCustomToolbar(HWND window) {
+    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    BROWSEINFOA info;
+    ZeroMemory(&info, sizeof info);
+    info.hwndOwner = window;
+    info.lpszTitle = kFolderTitle;
+    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    LPITEMIDLIST folder = SHBrowseForFolderA(&info);
+    if (folder) {
+        char path[MAX_PATH] = {};
+        if (SHGetPathFromIDListA(folder, path)) {
+            if (LoadCustomToolbarIcons(path)) {
+                defaultToolbarMark = 0;
+                InvalidateRect(window, nullptr, TRUE);
+                UpdateWindow(window);
+                SaveSettings(window);
+                MessageBoxA(window, kCustomLoadedText, "Custom Toolbar", MB_OK | MB_ICONINFORMATION);
+            } else {
+                MessageBoxA(window, kCustomFailedText, "Error", MB_OK | MB_ICONWARNING);
+            }
+        }
+        CoTaskMemFree(folder);
+    }
+    if (SUCCEEDED(com)) CoUninitialize();
+}
+
+// Back to the built-in icons for good: the custom set is released and forgotten.
+void UseDefaultToolbar(HWND window) {
+    UseDefaultToolbarIcons();
+    defaultToolbarMark = 1;
+    InvalidateRect(window, nullptr, TRUE);
+    UpdateWindow(window);
+    SaveSettings(window);
+}
+
+}  // namespace
+
+void HandlePreferencesCommand(HWND window, int id) {
+    if (ApplySpeedChoice(id)) {
+        SaveSettings(window);
+        return;
+    }
+    switch (id) {
+    case IDM_SET_CUSTOM_SPEED: SetCustomSpeed(window); break;
+    case IDM_CONTINUOUS: ToggleContinuousPlayback(); break;
+    case IDM_SET_LOOPS: SetLoops(window); break;
+    case IDM_ALWAYS_ON_TOP: ToggleAlwaysOnTop(window); break;
+    case IDM_SHOW_CAPTIONS: ToggleCaptions(window); break;
+    case IDM_CUSTOM_TOOLBAR: ChooseCustomToolbar(window); break;
+    case IDM_DEFAULT_TOOLBAR: UseDefaultToolbar(window); break;
+    case IDM_WEBSITE:
+        ShellExecuteA(nullptr, "open", kWebsiteUrl, nullptr, nullptr, SW_SHOWNORMAL);
+        break;
+    case IDM_ABOUT: ShowAboutWindow(window); break;
+    case IDM_REC_HOTKEY_F8:
+    case IDM_REC_HOTKEY_COMBO:
+        SetRecordingHotkeyChoice(window, id);
+        SaveSettings(window);
+        break;
+    case IDM_PLAY_HOTKEY_F8:
+    case IDM_PLAY_HOTKEY_COMBO:
+        SetPlaybackHotkeyChoice(window, id);
+        SaveSettings(window);
+        break;
+    default: break;  // includes the greyed title and hint lines
+    }
+}

@@ -1,0 +1,86 @@
+// The notification-area icon: one record reused by every add and remove.
+#include "ui/tray.h"
+
+#include <shellapi.h>
+
+#include "ui/prefs_menu.h"
+
+namespace {
+
+constexpr UINT kTrayIconId = 1;
+constexpr int kAppIconId = 100;
+constexpr DWORD kTrayRecordSize = 88;  // the first form of NOTIFYICONDATAA
+constexpr int kTipLimit = 64;          // that form's tip field, terminator included
+
+NOTIFYICONDATAA trayIconData;
+int iconShown;  // the window is hidden and the tray stands in for it
+UINT taskbarCreated;  // the shell's announcement of a new taskbar, once registered
+
+void LoadTrayIcon() {
+    if (trayIconData.hIcon) return;
+    trayIconData.hIcon = (HICON)LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kAppIconId),
+                                           IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR);
+}
+
+BOOL NotifyAdd(HWND window) {
+    ZeroMemory(&trayIconData.szTip, sizeof trayIconData.szTip);
+    trayIconData.cbSize = kTrayRecordSize;
+    trayIconData.hWnd = window;
+    trayIconData.uID = kTrayIconId;
+    trayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    trayIconData.uCallbackMessage = WM_TRAYICON;
+    LoadTrayIcon();
+    lstrcpynA(trayIconData.szTip, "Quorrel", kTipLimit);
+    return Shell_NotifyIconA(NIM_ADD, &trayIconData);
+}
+
+}  // namespace
+
+BOOL AddTrayIcon(HWND window) {
+    iconShown = 1;
+    return NotifyAdd(window);
+}
+
+void RemoveTrayIcon(HWND window) {
+    trayIconData.cbSize = kTrayRecordSize;
+    trayIconData.hWnd = window;
+    trayIconData.uID = kTrayIconId;
+    Shell_NotifyIconA(NIM_DELETE, &trayIconData);
+    iconShown = 0;
+    // The shell keeps its own copy of the image, so ours can go with the entry.
+    if (trayIconData.hIcon) {
+        DestroyIcon(trayIconData.hIcon);
+        trayIconData.hIcon = nullptr;
+    }
+}
+
+void HandleTrayNotification(HWND window, LPARAM lParam) {
+    switch ((UINT)lParam) {
+    case WM_LBUTTONDBLCLK:
+        ShowWindow(window, SW_RESTORE);
+        SetForegroundWindow(window);
+        RemoveTrayIcon(window);
+        break;
+    case WM_RBUTTONUP: {
+        POINT point = {0, 0};
+        GetCursorPos(&point);
+        SetForegroundWindow(window);
+        ShowPreferencesMenu(window, point.x, point.y);
+        PostMessageA(window, WM_NULL, 0, 0);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+int HandleTaskbarCreated(HWND window, UINT message) {
+    // Registered messages live in 0xC000..0xFFFF; everything below is not ours.
+    if (message < 0xC000) return 0;
+    if (!taskbarCreated) taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    if (taskbarCreated == 0 || message != taskbarCreated) return 0;
+    // A restarted shell has forgotten our icon; while the window is hidden it is
+    // the user's only way back.
+    if (iconShown && !IsWindowVisible(window)) NotifyAdd(window);
+    return 1;
+}
