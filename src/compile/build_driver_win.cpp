@@ -1,0 +1,122 @@
+#include "compile/build_driver.h"
+
+#include <commdlg.h>
+#include <cstdlib>
+#include <cstring>
+
+#include "compile/build_texts.h"
+#include "compile/player_stub.h"
+
+namespace {
+
+constexpr DWORD kCompilerTimeoutMs = 30000;
+// How long a compiler we had to stop may take to go before its source is deleted.
+constexpr DWORD kTerminateWaitMs = 5000;
+
+// Runs the compiler hidden and waits for it. 1 when it ran and exited with 0;
+// 0 when it could not be started (*started stays 0) or failed or timed out.
+int RunCompiler(char* commandLine, int* started) {
+    *started = 0;
+    STARTUPINFOA startup;
+    memset(&startup, 0, sizeof(startup));
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION process;
+    memset(&process, 0, sizeof(process));
+    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                        &process)) {
+        return 0;
+    }
+    *started = 1;
+    const DWORD waited = WaitForSingleObject(process.hProcess, kCompilerTimeoutMs);
+    if (waited == WAIT_TIMEOUT) {
+        // A compiler left running could still write the executable after the
+        // user has been told the build failed, and would hold the source open.
+        TerminateProcess(process.hProcess, 1);
+        WaitForSingleObject(process.hProcess, kTerminateWaitMs);
+    }
+    DWORD exitCode = STILL_ACTIVE;
+    if (!GetExitCodeProcess(process.hProcess, &exitCode)) exitCode = STILL_ACTIVE;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return waited == WAIT_OBJECT_0 && exitCode == 0;
+}
+
+void CopyText(char* out, size_t size, const char* text) {
+    lstrcpynA(out, text ? text : "", static_cast<int>(size));
+}
+
+}  // namespace
+
+char* ChooseExecutablePath(HWND owner) {
+    char* path = static_cast<char*>(malloc(kBuildPathSize));
+    if (!path) return nullptr;
+    path[0] = '\0';
+    OPENFILENAMEA dialog;
+    memset(&dialog, 0, sizeof(dialog));
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = "Executable Files (*.exe)\0*.exe\0All Files (*.*)\0*.*\0";
+    dialog.nFilterIndex = 0;
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = kBuildPathSize;
+    dialog.lpstrDefExt = "exe";
+    dialog.lpstrTitle = "Save Compiled Macro As";
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
+    if (!GetSaveFileNameA(&dialog)) {
+        free(path);
+        return nullptr;
+    }
+    return path;
+}
+
+int BuildExecutable(const char* recordingPath, const char* outputPath, BuildResult* result) {
+    const DWORD startTick = GetTickCount();
+    if (!result) return 0;
+    memset(result, 0, sizeof(*result));
+    CopyText(result->outputPath, sizeof(result->outputPath), outputPath);
+
+    char tempDir[kBuildPathSize];
+    DWORD tempLength = GetTempPathA(sizeof(tempDir), tempDir);
+    if (tempLength == 0 || tempLength >= sizeof(tempDir)) tempDir[0] = '\0';
+    char sourcePath[kBuildPathSize];
+    FormatStubSourcePath(sourcePath, tempDir, GetCurrentProcessId());
+
+    int eventCount = 0;
+    if (!outputPath || !WritePlayerStub(recordingPath, sourcePath, &eventCount)) {
+        CopyText(result->errorText, sizeof(result->errorText), kStubFailedText);
+        return 0;
+    }
+    result->eventCount = eventCount;
+
+    char commandLine[kCompilerCommandSize];
+    FormatCompilerCommand(commandLine, sourcePath, outputPath);
+    int started = 0;
+    int built = RunCompiler(commandLine, &started);
+    if (!started) {
+        CopyText(result->errorText, sizeof(result->errorText), kCompilerNotStartedText);
+    } else if (!built) {
+        CopyText(result->errorText, sizeof(result->errorText), kCompileFailedText);
+    } else {
+        WIN32_FILE_ATTRIBUTE_DATA attributes;
+        if (GetFileAttributesExA(outputPath, GetFileExInfoStandard, &attributes)) {
+            result->fileSize = attributes.nFileSizeLow;
+        }
+        result->elapsedMs = GetTickCount() - startTick;
+        result->success = 1;
+    }
+    DeleteFileA(sourcePath);
+    return built;
+}
+
+void ShowBuildReport(HWND owner, const BuildResult* result) {
+    if (!result) return;
+    if (!result->success) {
+        MessageBoxA(owner, result->errorText, kBuildFailedCaption, MB_OK | MB_ICONERROR);
+        return;
+    }
+    char text[kBuildReportSize];
+    FormatBuildReport(text, result->outputPath, result->eventCount, result->fileSize, result->elapsedMs);
+    MessageBoxA(owner, text, kBuildSucceededCaption, MB_OK | MB_ICONINFORMATION);
+}
