@@ -1,10 +1,51 @@
 // The main window procedure: the program's switchboard. Each message is handed
 // to the module that owns the work; the procedure keeps no state of its own.
+// UI thread only.
+#include <cctype>
+#include <cstdlib>
+
 #include "app/app.h"
+#include "app/commands.h"
+#include "app/hotkeys.h"
+#include "app/status.h"
+#include "dialogs/shortcuts.h"
+#include "macro/macro_buffer.h"
+#include "macro/rec_file.h"
+#include "macro/slots.h"
+#include "macro/slots_win.h"
+#include "playback/playback.h"
+#include "record/recorder.h"
+#include "settings/settings_file.h"
+#include "ui/prefs_commands.h"
+#include "ui/prefs_menu.h"
+#include "ui/toolbar.h"
+#include "ui/tray.h"
 
 namespace {
 
 constexpr COLORREF kBackground = RGB(240, 240, 240);
+constexpr int kPrefsCommandFirst = 2000;
+constexpr int kPrefsCommandLast = 2999;
+
+bool IsToolbarButton(HWND window) {
+    if (!window) return false;
+    for (int i = 0; i < kToolbarButtonCount; ++i)
+        if (GetToolbarButton(i) == window) return true;
+    return false;
+}
+
+// Toolbar, slots and hotkeys; the settings file is read later by WinMain, so
+// the hotkeys registered here are always the fixed combinations.
+LRESULT OnCreate(HWND window) {
+    CreateToolbar(window, GetAppInstance());
+    InitSlots();
+    RegisterMainHotkeys(window);
+    RegisterSlotHotkeys(window);
+    RegisterHotKey(window, HOTKEY_SHORTCUTS, 0, VK_F1);
+    // Focus rectangles and mnemonic underlines visible from the start.
+    SendMessageA(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
+    return 0;
+}
 
 // Background of the client area; the toolbar buttons paint themselves.
 LRESULT OnEraseBackground(HWND window, HDC dc) {
@@ -16,8 +57,125 @@ LRESULT OnEraseBackground(HWND window, HDC dc) {
     return 1;
 }
 
-// End of the program: release what the window holds, then leave the loop.
-LRESULT OnDestroy() {
+// The window draws nothing itself; it has every button repaint over the
+// freshly erased background.
+LRESULT OnPaint(HWND window) {
+    PAINTSTRUCT paint;
+    BeginPaint(window, &paint);
+    for (int i = 0; i < kToolbarButtonCount; ++i) {
+        HWND button = GetToolbarButton(i);
+        if (!button) continue;
+        InvalidateRect(button, nullptr, TRUE);
+        UpdateWindow(button);
+    }
+    EndPaint(window, &paint);
+    return 0;
+}
+
+// The hand over the buttons, except while a macro plays (its cursor moves are
+// the macro's own).
+LRESULT OnSetCursor(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (IsPlaying()) return DefWindowProcA(window, message, wParam, lParam);
+    SetCursor(LoadCursorA(nullptr, IsToolbarButton((HWND)wParam) ? IDC_HAND : IDC_ARROW));
+    return 1;
+}
+
+// Menu choices go to the preferences; clicks and posted commands to the toolbar.
+LRESULT OnCommand(HWND window, WPARAM wParam) {
+    int id = LOWORD(wParam);
+    int code = HIWORD(wParam);
+    if (id >= kPrefsCommandFirst && id <= kPrefsCommandLast) HandlePreferencesCommand(window, id);
+    else if (code == 0) HandleToolbarCommand(id);
+    return 0;
+}
+
+// O: open into the working macro, silently. A running playback may be reading
+// the working macro's block, so the key does nothing then.
+void OpenIntoWorkingMacro(HWND window) {
+    if (IsPlaying()) return;
+    char* path = ChooseRecordingFile(window, 0);
+    if (!path) return;
+    int count = 0;
+    MacroEvent* events = IsPlaying() ? nullptr : LoadRecording(path, &count);
+    if (events) AssignEvents(events, count);
+    free(events);
+    free(path);
+}
+
+// S: save the working macro only, silently.
+void SaveWorkingMacro(HWND window) {
+    int count = 0;
+    if (!GetEvents(&count) || count < 1) return;
+    char* path = ChooseRecordingFile(window, 1);
+    if (!path) return;
+    // Taken again: a recording may have grown and moved the block meanwhile.
+    const MacroEvent* events = GetEvents(&count);
+    if (events && count >= 1) SaveRecording(path, events, count);
+    free(path);
+}
+
+LRESULT OnChar(HWND window, WPARAM wParam) {
+    switch (tolower((int)(unsigned char)wParam)) {
+    case 'o': OpenIntoWorkingMacro(window); break;
+    case 's': SaveWorkingMacro(window); break;
+    case 'r': PostMessageA(window, WM_COMMAND, CMD_RECORD, 0); break;
+    case 'p': PostMessageA(window, WM_COMMAND, CMD_PLAY, 0); break;
+    default: break;
+    }
+    return 0;
+}
+
+// Minimising hides the window behind the tray icon instead.
+LRESULT OnSysCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if ((wParam & 0xFFF0) != SC_MINIMIZE) return DefWindowProcA(window, message, wParam, lParam);
+    ShowWindow(window, SW_HIDE);
+    AddTrayIcon(window);
+    return 0;
+}
+
+// The recording clock and the playback countdown; a tick that outlives its
+// engine only stops its timer.
+LRESULT OnTimer(HWND window, WPARAM id) {
+    if (id == TIMER_REC_CLOCK) {
+        if (IsRecording()) SetStateCaption(window, kCaptionRecording);
+        else KillTimer(window, TIMER_REC_CLOCK);
+    } else if (id == TIMER_PLAY_PROGRESS) {
+        if (IsPlaying()) {
+            UpdatePlaybackCaption();
+        } else {
+            KillTimer(window, TIMER_PLAY_PROGRESS);
+            SetWindowTextA(window, "Quorrel");
+        }
+    }
+    return 0;
+}
+
+// F1 anywhere opens the shortcuts; the slot keys come next; the rest are the
+// recording and playback hotkeys.
+LRESULT OnHotkey(HWND window, WPARAM id) {
+    if ((int)id == HOTKEY_SHORTCUTS) ShowShortcutsDialog(window);
+    else if (!HandleSlotHotkey((int)id)) HandleHotkey(window, (int)id);
+    return 0;
+}
+
+// The worker has ended; the toolbar repaints its idle state.
+LRESULT OnPlaybackEnded(HWND window) {
+    OnPlaybackFinished();
+    KillTimer(window, TIMER_PLAY_PROGRESS);
+    SetWindowTextA(window, "Quorrel");
+    InvalidateRect(window, nullptr, TRUE);
+    return 0;
+}
+
+// End of the program: save, release what the window holds, leave the loop. A
+// recording or playback still running ends with the process.
+LRESULT OnDestroy(HWND window) {
+    SaveSettings(window);
+    RemoveTrayIcon(window);
+    UnregisterHotKey(window, HOTKEY_SHORTCUTS);
+    UnregisterSlotHotkeys(window);
+    UnregisterMainHotkeys(window);
+    FreeSlots();
     PostQuitMessage(0);
     return 0;
 }
@@ -26,8 +184,37 @@ LRESULT OnDestroy() {
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_CREATE: return OnCreate(window);
+    case WM_SIZE: InvalidateRect(window, nullptr, TRUE); return 0;
+    case WM_MOVE:
+        if (!IsIconic(window)) SaveSettings(window);
+        return DefWindowProcA(window, message, wParam, lParam);
     case WM_ERASEBKGND: return OnEraseBackground(window, (HDC)wParam);
-    case WM_DESTROY: return OnDestroy();
-    default: return DefWindowProcA(window, message, wParam, lParam);
+    case WM_PAINT: return OnPaint(window);
+    case WM_DRAWITEM: {
+        const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (item->CtlType != ODT_BUTTON) return DefWindowProcA(window, message, wParam, lParam);
+        PaintToolbarButton(item);
+        return 1;
+    }
+    case WM_SETCURSOR: return OnSetCursor(window, message, wParam, lParam);
+    case WM_COMMAND: return OnCommand(window, wParam);
+    case WM_CHAR: return OnChar(window, wParam);
+    case WM_RBUTTONUP: {
+        POINT point;
+        GetCursorPos(&point);
+        ShowPreferencesMenu(window, point.x, point.y);
+        return 0;
+    }
+    case WM_CONTEXTMENU: ShowPreferencesMenu(window, LOWORD(lParam), HIWORD(lParam)); return 0;
+    case WM_SYSCOMMAND: return OnSysCommand(window, message, wParam, lParam);
+    case WM_TIMER: return OnTimer(window, wParam);
+    case WM_HOTKEY: return OnHotkey(window, wParam);
+    case WM_TRAYICON: HandleTrayNotification(window, lParam); return 0;
+    case WM_PLAYBACK_FINISHED: return OnPlaybackEnded(window);
+    case WM_DESTROY: return OnDestroy(window);
+    default:
+        HandleTaskbarCreated(window, message);
+        return DefWindowProcA(window, message, wParam, lParam);
     }
 }

@@ -6,6 +6,14 @@
 
 constexpr UINT_PTR TIMER_REC_CLOCK = 101;
 
+// 1 when the hooks are installed and the working macro was emptied for the new
+// recording; 0 when already recording or when a hook or the buffer failed.
 int StartRecording();
+// Trims the input that ended the recording, removes the hooks and restores the
+// caption. 0 when nothing was recording.
 int StopRecording();
 int IsRecording();
+
+// The hook procedures; exposed so the Win32 tests can feed them records directly.
+LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,186 @@
+// While a recording runs the hooks live on this thread, so nothing here may
+// block for long then, and every file dialog or message box lets the hooks go
+// on appending (the working macro may be reallocated while one is open). While
+// a playback runs its worker reads a macro block that nothing here may free.
+#include "app/commands.h"
+
+#include <cstdlib>
+#include <windows.h>
+
+#include "app/app.h"
+#include "compile/build_driver.h"
+#include "macro/macro_buffer.h"
+#include "macro/rec_file.h"
+#include "playback/playback.h"
+#include "record/recorder.h"
+#include "ui/prefs_menu.h"
+#include "ui/toolbar.h"
+
+namespace {
+
+constexpr char kCompileTempName[] = "quorrel_compile.rec";
+
+void ShowBox(const char* text, const char* caption, UINT icon) {
+    MessageBoxA(GetMainWindow(), text, caption, MB_OK | icon);
+}
+void ShowError(const char* text) { ShowBox(text, "Error", MB_ICONERROR); }
+
+void RepaintButton(int controlId) {
+    if (HWND button = FindToolbarButton(controlId)) InvalidateRect(button, nullptr, TRUE);
+}
+
+// Open replaces the loaded macro, which a running playback may be reading.
+void OpenRecording() {
+    if (IsPlaying()) {
+        ShowBox("Cannot open while playing!", "Open", MB_ICONWARNING);
+        return;
+    }
+    char* path = ChooseRecordingFile(GetMainWindow(), 0);
+    if (!path) return;
+    // The dialog's modal loop may have let a playback hotkey start one meanwhile.
+    if (IsPlaying()) {
+        ShowBox("Cannot open while playing!", "Open", MB_ICONWARNING);
+        free(path);
+        return;
+    }
+    int count = 0;
+    MacroEvent* events = LoadRecording(path, &count);
+    if (events && count > 0) {
+        SetLoadedMacro(events, count);
+        ResetEventCount();
+        char text[512];
+        wsprintfA(text, "Loaded %d events from:\n%s", count, path);
+        ShowBox(text, "Open", MB_ICONINFORMATION);
+    } else {
+        free(events);
+        ShowError("Failed to load file!\nFile may be corrupted or invalid.");
+    }
+    free(path);
+}
+
+void SaveCurrentMacro() {
+    const MacroEvent* events;
+    int count;
+    if (!CurrentMacro(&events, &count)) {
+        ShowBox("No events to save!\nRecord a macro first.", "Save", MB_ICONWARNING);
+        return;
+    }
+    char* path = ChooseRecordingFile(GetMainWindow(), 1);
+    if (!path) return;
+    // The hooks may have grown (and moved) the working macro while the dialog
+    // was open, so the macro is taken again now that it has closed.
+    if (!CurrentMacro(&events, &count)) {
+        ShowBox("No events to save!\nRecord a macro first.", "Save", MB_ICONWARNING);
+        free(path);
+        return;
+    }
+    if (SaveRecording(path, events, count)) {
+        char text[512];
+        wsprintfA(text, "Saved %d events to:\n%s", count, path);
+        ShowBox(text, "Save", MB_ICONINFORMATION);
+    } else {
+        ShowError("Failed to save file!");
+    }
+    free(path);
+}
+
+void ToggleRecording() {
+    if (IsRecording()) {
+        if (!StopRecording()) {
+            ShowError("Failed to stop recording!");
+            return;
+        }
+        RepaintButton(CMD_RECORD);
+        char text[512];
+        wsprintfA(text, "Recording stopped.\n%d events captured.", GetEventCount());
+        ShowBox(text, "Record", MB_ICONINFORMATION);
+        return;
+    }
+    if (IsPlaying()) return;
+    if (StartRecording()) RepaintButton(CMD_RECORD);
+    else ShowError("Failed to start recording!");
+}
+
+void TogglePlayback() {
+    if (IsPlaying()) {
+        if (!StopPlayback()) ShowError("Failed to stop playback!");
+        return;
+    }
+    const MacroEvent* events;
+    int count;
+    if (!CurrentMacro(&events, &count)) {
+        ShowBox("No events to play!\nRecord or open a macro first.", "Play", MB_ICONWARNING);
+        return;
+    }
+    if (IsRecording()) {
+        ShowBox("Cannot play while recording!", "Play", MB_ICONWARNING);
+        return;
+    }
+    if (!StartPlayback(events, count)) ShowError("Failed to start playback!");
+}
+
+// The build waits for the compiler, which would stall every key and mouse
+// move of the desktop while the recording hooks are installed.
+void CompileCurrentMacro() {
+    const MacroEvent* events;
+    int count;
+    if (!CurrentMacro(&events, &count)) {
+        ShowBox("No events to compile!\nRecord or open a macro first.", "Compile", MB_ICONWARNING);
+        return;
+    }
+    if (IsRecording()) {
+        ShowBox("Cannot compile while recording!", "Compile", MB_ICONWARNING);
+        return;
+    }
+    char* output = ChooseExecutablePath(GetMainWindow());
+    if (!output) return;
+    // A recording may have been started from the dialog's modal loop (hotkey).
+    if (IsRecording()) {
+        ShowBox("Cannot compile while recording!", "Compile", MB_ICONWARNING);
+        free(output);
+        return;
+    }
+    if (!CurrentMacro(&events, &count)) {
+        ShowBox("No events to compile!\nRecord or open a macro first.", "Compile", MB_ICONWARNING);
+        free(output);
+        return;
+    }
+
+    char tempPath[MAX_PATH];
+    DWORD dirLength = GetTempPathA(sizeof tempPath, tempPath);
+    bool fits = dirLength > 0 && dirLength + sizeof kCompileTempName <= sizeof tempPath;
+    if (fits) lstrcatA(tempPath, kCompileTempName);
+    if (!fits || !SaveRecording(tempPath, events, count)) {
+        if (fits) DeleteFileA(tempPath);  // a failed write must not leave a partial file
+        ShowError("Failed to save temporary file!");
+        free(output);
+        return;
+    }
+    BuildResult result;
+    ZeroMemory(&result, sizeof result);
+    BuildExecutable(tempPath, output, &result);
+    ShowBuildReport(GetMainWindow(), &result);
+    DeleteFileA(tempPath);
+    free(output);
+}
+
+void ShowPreferencesUnderButton() {
+    HWND button = FindToolbarButton(CMD_PREFS);
+    RECT rect;
+    if (!button || !GetWindowRect(button, &rect)) return;
+    ShowPreferencesMenu(GetMainWindow(), rect.left, rect.bottom);
+}
+
+}  // namespace
+
+void HandleToolbarCommand(int id) {
+    switch (id) {
+    case CMD_OPEN: OpenRecording(); break;
+    case CMD_SAVE: SaveCurrentMacro(); break;
+    case CMD_RECORD: ToggleRecording(); break;
+    case CMD_PLAY: TogglePlayback(); break;
+    case CMD_COMPILE: CompileCurrentMacro(); break;
+    case CMD_PREFS: ShowPreferencesUnderButton(); break;
+    default: break;
+    }
+}

@@ -1,0 +1,116 @@
+// Registration of the global hotkeys and the actions of the recording and
+// playback hotkeys. Hotkey actions never show a message box: they fire while
+// the user works in another program.
+#include "app/hotkeys.h"
+
+#include "app/status.h"
+#include "macro/macro_buffer.h"
+#include "macro/slots.h"
+#include "macro/slots_win.h"
+#include "playback/playback.h"
+#include "record/recorder.h"
+#include "settings/settings.h"
+#include "ui/prefs_menu.h"
+#include "ui/toolbar.h"
+
+namespace {
+
+constexpr UINT kAllModifiers = MOD_CONTROL | MOD_SHIFT | MOD_ALT;
+constexpr UINT kKeyR = 0x52;
+constexpr UINT kKeyP = 0x50;
+constexpr UINT kKeyF8 = VK_F8;
+constexpr int kRecButtonId = 1003;
+constexpr int kPlayButtonId = 1004;
+
+bool IsFunctionKey(int key) { return key >= VK_F1 && key <= VK_F12; }
+
+// One of the two configurable hotkeys: the fixed Ctrl+Shift+Alt combination, or
+// a single key (function keys never take modifiers). A single key that cannot be
+// registered with its modifiers is tried once without them; the result still
+// counts as a failure.
+int RegisterChoice(HWND window, int id, int useComplex, UINT complexKey, int key, int modifiers) {
+    if (useComplex) return RegisterHotKey(window, id, kAllModifiers, complexKey) != 0;
+    UINT mods = IsFunctionKey(key) ? 0 : (UINT)modifiers;
+    if (RegisterHotKey(window, id, mods, (UINT)key)) return 1;
+    RegisterHotKey(window, id, 0, (UINT)key);
+    return 0;
+}
+
+void SetButtonText(int controlId, const char* text) {
+    if (HWND button = FindToolbarButton(controlId)) SetWindowTextA(button, text);
+}
+
+void ToggleRecording(HWND window) {
+    if (IsPlaying()) return;
+    if (IsRecording()) {
+        StopRecording();
+        SetStateCaption(window, kCaptionIdle);
+        SetButtonText(kRecButtonId, "Record");
+        return;
+    }
+    if (!StartRecording()) return;
+    SetStateCaption(window, kCaptionRecording);
+    SetButtonText(kRecButtonId, "Stop");
+}
+
+void PlayCurrentMacro() {
+    // The playback hotkey only starts: the stop keys and the toolbar stop.
+    if (IsRecording() || IsPlaying()) return;
+    const MacroEvent* events;
+    int count;
+    if (!CurrentMacro(&events, &count)) return;
+    if (StartPlayback(events, count)) SetButtonText(kPlayButtonId, "Stop");
+}
+
+}  // namespace
+
+int RegisterMainHotkeys(HWND window) {
+    int ok = RegisterHotKey(window, HOTKEY_RECORD, kAllModifiers, kKeyR) != 0;
+    ok &= RegisterHotKey(window, HOTKEY_PLAY, kAllModifiers, kKeyP) != 0;
+    return ok;
+}
+
+void UnregisterMainHotkeys(HWND window) {
+    UnregisterHotKey(window, HOTKEY_RECORD);
+    UnregisterHotKey(window, HOTKEY_PLAY);
+}
+
+void RegisterSlotHotkeys(HWND window) {
+    SetSlotCaptionWindow(window);
+    for (int n = 1; n <= kSlotCount; ++n)
+        RegisterHotKey(window, HOTKEY_SLOT_FIRST + n - 1, MOD_CONTROL, 0x30 + n);
+}
+
+void UnregisterSlotHotkeys(HWND window) {
+    for (int n = 1; n <= kSlotCount; ++n) UnregisterHotKey(window, HOTKEY_SLOT_FIRST + n - 1);
+}
+
+int ApplyHotkeySettings(HWND window) {
+    UnregisterMainHotkeys(window);
+    int ok = RegisterChoice(window, HOTKEY_RECORD, UseComplexRecord.load(), kKeyR,
+                            RecordingHotkey.load(), RecordingModifiers);
+    ok &= RegisterChoice(window, HOTKEY_PLAY, UseComplexPlayback.load(), kKeyP,
+                         PlaybackHotkey.load(), PlaybackModifiers);
+    return ok;
+}
+
+void SetRecordingHotkeyChoice(HWND window, int commandId) {
+    bool f8 = commandId == IDM_REC_HOTKEY_F8;
+    UseComplexRecord = f8 ? 0 : 1;
+    RecordingHotkey = f8 ? (int)kKeyF8 : (int)kKeyR;
+    RecordingModifiers = 0;
+    ApplyHotkeySettings(window);
+}
+
+void SetPlaybackHotkeyChoice(HWND window, int commandId) {
+    bool f8 = commandId == IDM_PLAY_HOTKEY_F8;
+    UseComplexPlayback = f8 ? 0 : 1;
+    PlaybackHotkey = f8 ? (int)kKeyF8 : (int)kKeyP;
+    PlaybackModifiers = 0;
+    ApplyHotkeySettings(window);
+}
+
+void HandleHotkey(HWND window, int id) {
+    if (id == HOTKEY_RECORD) ToggleRecording(window);
+    else if (id == HOTKEY_PLAY) PlayCurrentMacro();
+}

@@ -1,0 +1,119 @@
+// The hooks run on the user-interface thread for every key and mouse event of
+// the whole desktop, and Windows drops a hook that answers late, so each hook
+// does a fixed, tiny amount of work: one key-state read, a few comparisons, one
+// 20-byte append, then the next hook. The stop key only posts a command.
+#include "record/recorder.h"
+
+#include "app/app.h"
+#include "app/status.h"
+#include "macro/macro_buffer.h"
+#include "record/record_logic.h"
+#include "settings/settings.h"
+
+namespace {
+
+constexpr int kFirstCapacity = 1000;
+constexpr UINT kRecordCommand = 1003;  // the toolbar's Rec button
+constexpr UINT kClockPeriodMs = 1000;
+
+int recording;
+HHOOK keyboardHook;
+HHOOK mouseHook;
+// A held stop key repeats, and a second Rec command arriving after the first
+// has stopped the recording would start a new one and throw the macro away;
+// so one recording posts its stop at most once.
+int stopPosted;
+
+void RemoveHooks() {
+    if (keyboardHook) UnhookWindowsHookEx(keyboardHook);
+    if (mouseHook) UnhookWindowsHookEx(mouseHook);
+    keyboardHook = nullptr;
+    mouseHook = nullptr;
+}
+
+}  // namespace
+
+int IsRecording() { return recording; }
+
+int StartRecording() {
+    if (recording) return 0;
+    // The clock starts before the hooks exist, so times count from the start
+    // command and not from the first input.
+    if (!BeginBuffer(kFirstCapacity, GetTickCount())) return 0;
+
+    HMODULE self = GetModuleHandleA(nullptr);
+    keyboardHook = SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardHookProc, self, 0);
+    if (!keyboardHook) {
+        ClearBuffer();
+        return 0;
+    }
+    mouseHook = SetWindowsHookExA(WH_MOUSE_LL, MouseHookProc, self, 0);
+    if (!mouseHook) {
+        RemoveHooks();
+        ClearBuffer();
+        return 0;
+    }
+    stopPosted = 0;
+    recording = 1;
+
+    if (HWND window = GetMainWindow()) {
+        SetStateCaption(window, kCaptionRecording);
+        SetTimer(window, TIMER_REC_CLOCK, kClockPeriodMs, nullptr);
+    }
+    return 1;
+}
+
+int StopRecording() {
+    if (!recording) return 0;
+    int count = 0;
+    const MacroEvent* events = GetEvents(&count);
+    if (count > 0) SetEventCount(TrimRecordingTail(events, count));
+
+    RemoveHooks();
+    recording = 0;
+
+    // Setting the cursor where it already is makes the system re-evaluate what
+    // lies under it, which a long recording may have left stale.
+    POINT cursor;
+    if (GetCursorPos(&cursor)) SetCursorPos(cursor.x, cursor.y);
+
+    if (HWND window = GetMainWindow()) {
+        KillTimer(window, TIMER_REC_CLOCK);
+        SetStateCaption(window, kCaptionIdle);
+    }
+    return 1;
+}
+
+LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code < 0 || !recording) return CallNextHookEx(nullptr, code, wParam, lParam);
+
+    const KBDLLHOOKSTRUCT* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+    int altDown = (GetAsyncKeyState(VK_MENU) & 0x8000) != 0;
+    switch (ClassifyKeyEvent((uint32_t)wParam, key->vkCode, altDown, StopHotkeyEnabled.load(),
+                             StopHotkey.load())) {
+    case KeyAction::StopKey:
+        // Swallowed: no program sees the stop key, and the recording ends when
+        // the user-interface thread takes the posted command from its queue.
+        if (!stopPosted) {
+            HWND window = GetMainWindow();
+            if (window) stopPosted = PostMessageA(window, WM_COMMAND, kRecordCommand, 0) != 0;
+        }
+        return 1;
+    case KeyAction::Record:
+        AppendEvent((uint32_t)wParam, key->vkCode, PackKeyParamH(key->scanCode, key->flags), key->time);
+        break;
+    case KeyAction::PassOn:
+        break;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code >= 0 && recording && IsRecordedMouseMessage((uint32_t)wParam)) {
+        const MSLLHOOKSTRUCT* mouse = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
+        AppendEvent((uint32_t)wParam, (uint32_t)mouse->pt.x,
+                    PackMouseParamH((uint32_t)wParam, mouse->pt.y, mouse->mouseData), mouse->time);
+    }
+    // Mouse input is never swallowed.
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
