@@ -107,6 +107,12 @@ class Bench:
         self.tmp = tempfile.mkdtemp(prefix="quorrel-%s-" % name)
         self.procs = []
         self.env = wine_env(self.display.name)
+        # Start the prefix's server and its services up front, detached from any pipe:
+        # a daemon that inherited a test's output pipe would keep it open for ever.
+        subprocess.run(["wineserver", "-p"], env=self.env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60, check=False)
+        subprocess.run(["wine", "cmd.exe", "/c", "exit"], env=self.env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120, check=False)
 
     # --- processes --------------------------------------------------------
     def start(self, exe, *args, cwd=None, env=None):
@@ -115,18 +121,30 @@ class Bench:
         if env:
             full_env.update(env)
         proc = subprocess.Popen(["wine", exe] + [str(a) for a in args], cwd=cwd or self.tmp,
-                                env=full_env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-                                start_new_session=True)
+                                env=full_env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL, start_new_session=True)
         self.procs.append(proc)
         return proc
 
     def run(self, exe, *args, timeout=60, env=None, cwd=None):
+        """Runs a Windows program to its end; its output is collected through files, so
+        that a process it starts in the background cannot hold the call open."""
         full_env = dict(self.env)
         if env:
             full_env.update(env)
-        return subprocess.run(["wine", exe] + [str(a) for a in args], env=full_env,
-                              cwd=cwd or self.tmp, capture_output=True, text=True,
-                              timeout=timeout)
+        with tempfile.TemporaryFile("w+") as out, tempfile.TemporaryFile("w+") as err:
+            proc = subprocess.Popen(["wine", exe] + [str(a) for a in args], env=full_env,
+                                    cwd=cwd or self.tmp, stdin=subprocess.DEVNULL, stdout=out,
+                                    stderr=err, start_new_session=True)
+            try:
+                proc.wait(timeout)
+            except subprocess.TimeoutExpired:
+                os.killpg(proc.pid, signal.SIGKILL)
+                proc.wait()
+                raise
+            out.seek(0)
+            err.seek(0)
+            return subprocess.CompletedProcess(proc.args, proc.returncode, out.read(), err.read())
 
     def stop(self, proc, timeout=5):
         """Stops one started program (its whole process group)."""

@@ -50,9 +50,17 @@ std::string ProcessImage(HWND window) {
     return name ? name + 1 : path;
 }
 
+// The stored window text, read without sending WM_GETTEXT: a busy or hung
+// program must not hang the inspector.
+void StoredText(HWND window, char* out, int size) {
+    WCHAR wide[1024] = L"";
+    InternalGetWindowText(window, wide, 1024);
+    if (!WideCharToMultiByte(CP_ACP, 0, wide, -1, out, size, nullptr, nullptr)) out[0] = '\0';
+}
+
 std::string Describe(HWND window) {
     char title[1024] = "", cls[256] = "";
-    GetWindowTextA(window, title, sizeof title);
+    StoredText(window, title, sizeof title);
     GetClassNameA(window, cls, sizeof cls);
     RECT rect, client;
     GetWindowRect(window, &rect);
@@ -106,7 +114,7 @@ struct FindButton {
 BOOL CALLBACK MatchButton(HWND child, LPARAM param) {
     FindButton* find = reinterpret_cast<FindButton*>(param);
     char text[256] = "";
-    GetWindowTextA(child, text, sizeof text);
+    StoredText(child, text, sizeof text);
     if (strcmp(text, find->text) == 0) {
         find->found = child;
         return FALSE;
