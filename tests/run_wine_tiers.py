@@ -67,6 +67,30 @@ class CountingResult(unittest.TextTestResult):
         super().addSuccess(test)
         self.passed += 1
 
+    def addFailure(self, test, err):
+        self.snapshot(test)
+        super().addFailure(test, err)
+
+    def addError(self, test, err):
+        self.snapshot(test)
+        super().addError(test, err)
+
+    def addSubTest(self, test, subtest, err):
+        if err is not None:
+            self.snapshot(test)
+        super().addSubTest(test, subtest, err)
+
+    @staticmethod
+    def snapshot(test):
+        """A screenshot of the failing test's display, kept with the artefacts."""
+        b = getattr(type(test), "bench", None)
+        if isinstance(b, bench.Bench):
+            try:
+                path = b.screenshot("FAIL-" + test.id().replace("/", "_"))
+                print("screenshot: " + path, flush=True)
+            except Exception:
+                pass
+
 
 def run_e2e():
     loader = unittest.TestLoader()
