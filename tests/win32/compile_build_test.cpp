@@ -324,6 +324,61 @@ TEST_F(CompileBuildTest, CompilerPastTheTimeOutIsStoppedAndWritesNothingLater) {
 }
 
 
+// The save dialog for the executable, driven from another thread: it either
+// types a name and confirms, or cancels.
+struct DialogDrive {
+    const char* typeName;  // null: cancel
+    bool found = false;
+};
+
+DWORD WINAPI DriveSaveDialog(void* param) {
+    DialogDrive* drive = static_cast<DialogDrive*>(param);
+    for (int i = 0; i < 500; ++i) {
+        HWND dialog = FindWindowA("#32770", "Save Compiled Macro As");
+        if (dialog && IsWindowVisible(dialog)) {
+            drive->found = true;
+            Sleep(200);
+            if (drive->typeName) {
+                // The file-name box of the common dialog (cmb13, or edt1 in the old style).
+                if (!SetDlgItemTextA(dialog, 0x47C, drive->typeName)) SetDlgItemTextA(dialog, 0x480, drive->typeName);
+                PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+            } else {
+                PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            }
+            return 0;
+        }
+        Sleep(20);
+    }
+    return 0;
+}
+
+char* RunSaveDialog(DialogDrive* drive) {
+    HANDLE thread = CreateThread(nullptr, 0, DriveSaveDialog, drive, 0, nullptr);
+    char* path = ChooseExecutablePath(nullptr);
+    WaitForSingleObject(thread, 15000);
+    CloseHandle(thread);
+    return path;
+}
+
+TEST_F(CompileBuildTest, SaveDialogCancelledGivesNoPath) {
+    DialogDrive drive{nullptr};
+    char* path = RunSaveDialog(&drive);
+    EXPECT_TRUE(drive.found) << "no dialog titled \"Save Compiled Macro As\"";
+    EXPECT_EQ(path, nullptr);
+    free(path);
+}
+
+TEST_F(CompileBuildTest, SaveDialogAddsTheExeExtension) {
+    const std::string typed = dir_ + "my player";
+    DialogDrive drive{typed.c_str()};
+    char* path = RunSaveDialog(&drive);
+    ASSERT_TRUE(drive.found);
+    ASSERT_NE(path, nullptr);
+    EXPECT_STREQ(path, (typed + ".exe").c_str());
+    EXPECT_FALSE(Exists(typed + ".exe")) << "the dialog only names the file";
+    free(path);
+}
+
 // The built player against the bench's target window (qtarget.exe at 100,100,
 // 400 x 300 on the primary screen), which logs each input with its tick.
 struct TargetEvent {
