@@ -328,7 +328,8 @@ TEST_F(ToolbarWin, RecordingSwapsTheRecIconAndLabelButNotACustomIcon) {
     EXPECT_STREQ("*&Rec*", GetButtonLabel(1003));
     EXPECT_STREQ("&Play", GetButtonLabel(1004));
     for (int i = 0; i < 6; ++i) {
-        if (i != 2) EXPECT_EQ(idle[i], GetButtonIcon(1001 + i));
+        if (i == 2) continue;
+        EXPECT_EQ(idle[i], GetButtonIcon(1001 + i));
     }
 
     ScratchFolder folder;
