@@ -15,10 +15,10 @@ void PaintToolbarButton(const DRAWITEMSTRUCT* item);
 // Switches the buttons between the captioned and the icon-only form (Show Captions command).
 void ApplyCaptionMode(int on);
 // Loads all six custom icons from `folder` or none: 1 when installed (UseCustom and
-// CustomPath are then set), 0 with nothing changed.
+// CustomPath are then set, the buttons marked for repainting), 0 with nothing changed.
 int LoadCustomToolbarIcons(const char* folder);
 // Releases the custom set and returns to the default icons (UseCustom 0, CustomPath empty).
-// Neither repaints nor saves; the caller does both.
+// Marks the buttons for repainting; saving is the caller's.
 void UseDefaultToolbarIcons();
 
 // What a button shows at paint time. The icon belongs to the toolbar (shared

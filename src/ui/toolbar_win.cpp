@@ -73,6 +73,13 @@ void AddButtonTooltip(HWND button, const char* text) {
     SendMessageA(tooltipWindow, TTM_ADDTOOLA, 0, (LPARAM)&info);
 }
 
+// The new icons show at the buttons' next paint. Start-up loads the saved set
+// after the window has already been shown and painted with the defaults.
+void InvalidateButtons() {
+    for (HWND button : toolbarButtons)
+        if (button) InvalidateRect(button, nullptr, TRUE);
+}
+
 void DestroyIcons(HICON* icons, int count) {
     for (int i = 0; i < count; ++i) {
         if (icons[i]) DestroyIcon(icons[i]);
@@ -188,8 +195,7 @@ void ApplyCaptionMode(int on) {
         style = on ? ((style & ~BS_ICON) | BS_BOTTOM) : ((style & ~BS_BOTTOM) | BS_ICON);
         SetWindowLongA(button, GWL_STYLE, style);
     }
-    for (HWND button : toolbarButtons)
-        if (button) InvalidateRect(button, nullptr, TRUE);
+    InvalidateButtons();
     for (HWND button : toolbarButtons)
         if (button) UpdateWindow(button);
 }
@@ -221,6 +227,7 @@ int LoadCustomToolbarIcons(const char* folder) {
         size_t length = strlen(folder);  // fits: the icon paths built from it did
         memcpy(CustomPath, folder, length + 1);
     }
+    InvalidateButtons();
     return 1;
 }
 
@@ -228,4 +235,5 @@ void UseDefaultToolbarIcons() {
     DestroyIcons(customIcons, kToolbarButtons);
     UseCustom = 0;
     CustomPath[0] = '\0';
+    InvalidateButtons();
 }

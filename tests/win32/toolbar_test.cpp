@@ -394,6 +394,31 @@ TEST_F(ToolbarWin, CustomSetInstallsAllSixAndRemembersTheFolder) {
     EXPECT_NE(first, GetButtonIcon(1001));
 }
 
+TEST_F(ToolbarWin, ChangingTheSetMarksTheButtonsForRepainting) {
+    // Start-up loads the saved set after the window has been painted once.
+    ShowWindow(owner, SW_SHOWNOACTIVATE);
+    auto allPainted = [] {
+        for (int i = 0; i < 6; ++i) UpdateWindow(GetToolbarButton(i));
+    };
+    auto pending = [] {
+        int n = 0;
+        for (int i = 0; i < 6; ++i) n += GetUpdateRect(GetToolbarButton(i), nullptr, FALSE) != 0;
+        return n;
+    };
+    allPainted();
+    ASSERT_EQ(0, pending());
+    ScratchFolder folder;
+    ASSERT_TRUE(folder.WriteSet(RGB(0, 160, 0), "save.ico"));
+    ASSERT_EQ(0, LoadCustomToolbarIcons(folder.path().c_str()));
+    EXPECT_EQ(0, pending()) << "a refused set changes nothing on screen";
+    ASSERT_TRUE(folder.Write("save.ico", SolidIconFile(RGB(0, 160, 0))));
+    ASSERT_EQ(1, LoadCustomToolbarIcons(folder.path().c_str()));
+    EXPECT_EQ(6, pending());
+    allPainted();
+    UseDefaultToolbarIcons();
+    EXPECT_EQ(6, pending());
+}
+
 TEST_F(ToolbarWin, IncompleteOrBrokenSetsChangeNothing) {
     ScratchFolder installed;
     ASSERT_TRUE(installed.WriteSet(RGB(0, 0, 200)));
