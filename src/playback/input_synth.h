@@ -6,6 +6,11 @@
 #include <cstdint>
 
 void PlayMouseEvent(uint32_t message, int32_t x, int32_t y, uint32_t wheelWord);
+// The same with its fixed pauses taken by `sleep` instead of Sleep, so that the
+// playback worker can keep their timer overshoot out of the total.
+using SynthSleepFn = void (*)(void* context, uint32_t ms);
+void PlayMouseEventWith(uint32_t message, int32_t x, int32_t y, uint32_t wheelWord, SynthSleepFn sleep,
+                        void* context);
 // Returns what SendInput returned (callers ignore it).
 UINT PlayKeyEvent(uint32_t message, uint32_t virtualKey, uint32_t scanCode, uint32_t flagsByte);
 // One mouse input carrying only the left-button release, no position.

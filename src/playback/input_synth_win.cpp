@@ -22,13 +22,15 @@ void ToInput(const SynthInput& from, INPUT* to) {
     }
 }
 
-UINT RunPlan(const SynthPlan& plan) {
+void PlainSleep(void*, uint32_t ms) { Sleep(ms); }
+
+UINT RunPlan(const SynthPlan& plan, SynthSleepFn sleep, void* context) {
     UINT sent = 0;
     for (int i = 0; i < plan.count; ++i) {
         const SynthStep& step = plan.steps[i];
         switch (step.kind) {
         case SynthStepKind::SetCursor: SetCursorPos(step.x, step.y); break;
-        case SynthStepKind::Sleep: Sleep(step.ms); break;
+        case SynthStepKind::Sleep: sleep(context, step.ms); break;
         case SynthStepKind::Send: {
             INPUT inputs[2];
             for (int k = 0; k < step.inputCount; ++k) ToInput(step.inputs[k], &inputs[k]);
@@ -43,18 +45,23 @@ UINT RunPlan(const SynthPlan& plan) {
 }  // namespace
 
 void PlayMouseEvent(uint32_t message, int32_t x, int32_t y, uint32_t wheelWord) {
+    PlayMouseEventWith(message, x, y, wheelWord, PlainSleep, nullptr);
+}
+
+void PlayMouseEventWith(uint32_t message, int32_t x, int32_t y, uint32_t wheelWord, SynthSleepFn sleep,
+                        void* context) {
     // Read afresh each time: monitors may come and go during a long playback.
     VirtualScreen screen = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
                             GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
     SynthPlan plan;
     PlanMouseEvent(message, x, y, wheelWord, screen, &plan);
-    RunPlan(plan);
+    RunPlan(plan, sleep, context);
 }
 
 UINT PlayKeyEvent(uint32_t message, uint32_t virtualKey, uint32_t scanCode, uint32_t flagsByte) {
     SynthPlan plan;
     PlanKeyEvent(message, virtualKey, scanCode, flagsByte, &plan);
-    return RunPlan(plan);
+    return RunPlan(plan, PlainSleep, nullptr);
 }
 
 void SendLeftButtonRelease() {

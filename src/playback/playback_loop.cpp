@@ -48,18 +48,18 @@ uint32_t EstimatePassMs(const MacroEvent* events, int count, float speed) {
     return span;
 }
 
-void PlayRecord(const MacroEvent& event, const PlaybackHooks& hooks) {
+void PlayRecord(PlaybackRun* run, const MacroEvent& event, const PlaybackHooks& hooks) {
     uint32_t message = event.message;
     if (IsKeyMessage(message)) {
-        hooks.playKey(message, event.paramL, event.paramH & 0xFF, (event.paramH >> 8) & 0xFF);
+        hooks.playKey(run, message, event.paramL, event.paramH & 0xFF, (event.paramH >> 8) & 0xFF);
     } else if (message == msg::MouseWheel) {
         // The record keeps only the low 16 bits of y; read them as the signed
         // number they were, so a wheel on a monitor above the primary one is
         // replayed there and not at the bottom of the desktop.
         int32_t y = (int32_t)(int16_t)(uint16_t)(event.paramH & 0xFFFF);
-        hooks.playMouse(message, (int32_t)event.paramL, y, event.paramH);
+        hooks.playMouse(run, message, (int32_t)event.paramL, y, event.paramH);
     } else if (IsMouseMessage(message)) {
-        hooks.playMouse(message, (int32_t)event.paramL, (int32_t)event.paramH, 0);
+        hooks.playMouse(run, message, (int32_t)event.paramL, (int32_t)event.paramH, 0);
     }
 }
 
@@ -87,7 +87,7 @@ void RunPasses(PlaybackRun* run, const PlaybackHooks& hooks) {
                 MarkStopped(run);
                 break;
             }
-            PlayRecord(event, hooks);
+            PlayRecord(run, event, hooks);
         }
         if (StopSeen(run)) break;
         hooks.releaseLeftButton();

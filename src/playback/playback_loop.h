@@ -22,8 +22,10 @@ struct PlaybackHooks {
     void (*wait)(PlaybackRun* run, uint32_t ms);
     uint32_t (*tickCount)();
     int (*isStopKeyDown)();
-    void (*playKey)(uint32_t message, uint32_t virtualKey, uint32_t scanCode, uint32_t flagsByte);
-    void (*playMouse)(uint32_t message, int32_t x, int32_t y, uint32_t wheelWord);
+    // Injection of one record for the run (which owns the timing of its pauses).
+    void (*playKey)(PlaybackRun* run, uint32_t message, uint32_t virtualKey, uint32_t scanCode,
+                    uint32_t flagsByte);
+    void (*playMouse)(PlaybackRun* run, uint32_t message, int32_t x, int32_t y, uint32_t wheelWord);
     // One mouse input with only the left-button release.
     void (*releaseLeftButton)();
     // Sets the cursor to where it is, so the system refreshes its shape.
@@ -41,7 +43,7 @@ uint32_t ScaleGap(uint32_t gap, float speed);
 // One pass's estimated length at `speed`, clamped to 1000..3,600,000 ms.
 uint32_t EstimatePassMs(const MacroEvent* events, int count, float speed);
 // Hands one record to the injection hooks by its kind; other kinds play nothing.
-void PlayRecord(const MacroEvent& event, const PlaybackHooks& hooks);
+void PlayRecord(PlaybackRun* run, const MacroEvent& event, const PlaybackHooks& hooks);
 // The passes of one playback, as long as the repeat settings (read before every
 // pass) ask for more and no stop was requested or seen.
 void RunPasses(PlaybackRun* run, const PlaybackHooks& hooks);

@@ -28,6 +28,7 @@ struct WorkerRun {
     PlaybackRun run;
     HANDLE wake;  // manual-reset; set to cut a wait short when a stop is requested
     HWND window;  // the main window as the worker found it at its start
+    double balanceMs;  // worker only: how much longer its waits lasted than asked
     std::atomic<int> references;
 };
 
@@ -66,11 +67,36 @@ WorkerRun* NewRun(const MacroEvent* events, int count) {
     return run;
 }
 
-void WaitForGap(PlaybackRun* run, uint32_t ms) {
-    WorkerRun* owner = static_cast<WorkerRun*>(run->context);
-    // INFINITE is 0xFFFFFFFF; a wrapped gap that large still ends, a tick earlier.
-    WaitForSingleObject(owner->wake, ms == INFINITE ? INFINITE - 1 : ms);
+// Every timed wait of a worker, gaps and the fixed input pauses alike, overshoots
+// its time-out by a fraction of a millisecond; over thousands of records that
+// would stretch a playback by several percent. The run keeps the balance of
+// what its waits lasted against what was asked and trims the next time-out by
+// it. The balance is capped so that a stall is never made up by playing faster.
+constexpr double kBalanceMinMs = -2.0;
+constexpr double kBalanceMaxMs = 5.0;
+LARGE_INTEGER counterFrequency;
+
+void TimedWait(WorkerRun* owner, uint32_t ms) {
+    double wanted = (double)ms - owner->balanceMs;
+    double lasted = 0.0;
+    if (wanted >= 0.5) {
+        DWORD timeout = wanted >= 4294967294.0 ? INFINITE - 1 : (DWORD)(wanted + 0.5);
+        LARGE_INTEGER before, after;
+        QueryPerformanceCounter(&before);
+        WaitForSingleObject(owner->wake, timeout);
+        QueryPerformanceCounter(&after);
+        lasted = (double)(after.QuadPart - before.QuadPart) * 1000.0 / (double)counterFrequency.QuadPart;
+    }
+    double balance = owner->balanceMs + lasted - (double)ms;
+    if (balance < kBalanceMinMs) balance = kBalanceMinMs;
+    if (balance > kBalanceMaxMs) balance = kBalanceMaxMs;
+    owner->balanceMs = balance;
 }
+
+// A stop request sets the run's event and so cuts any of these waits short.
+void WaitForGap(PlaybackRun* run, uint32_t ms) { TimedWait(static_cast<WorkerRun*>(run->context), ms); }
+
+void InputPause(void* context, uint32_t ms) { TimedWait(static_cast<WorkerRun*>(context), ms); }
 
 uint32_t TickCount() { return GetTickCount(); }
 
@@ -86,12 +112,16 @@ void PostFinished(PlaybackRun* run) {
     if (window) PostMessageA(window, WM_PLAYBACK_FINISHED, 0, 0);
 }
 
-void PlayKey(uint32_t message, uint32_t virtualKey, uint32_t scanCode, uint32_t flagsByte) {
+void PlayKey(PlaybackRun*, uint32_t message, uint32_t virtualKey, uint32_t scanCode, uint32_t flagsByte) {
     PlayKeyEvent(message, virtualKey, scanCode, flagsByte);
 }
 
+void PlayMouse(PlaybackRun* run, uint32_t message, int32_t x, int32_t y, uint32_t wheelWord) {
+    PlayMouseEventWith(message, x, y, wheelWord, InputPause, run->context);
+}
+
 const PlaybackHooks kWorkerHooks = {
-    WaitForGap,     TickCount,          IsStopKeyDown,  PlayKey, PlayMouseEvent,
+    WaitForGap,     TickCount,          IsStopKeyDown,  PlayKey, PlayMouse,
     SendLeftButtonRelease, RefreshCursor, PostFinished,
 };
 
@@ -131,6 +161,7 @@ int StartPlayback(const MacroEvent* events, int count) {
 
     // The short sleeps and gaps need 1 ms timer ticks, not the default ~15.6 ms.
     timeBeginPeriod(kTimerPeriodMs);
+    if (!counterFrequency.QuadPart) QueryPerformanceFrequency(&counterFrequency);
     ReleaseCapture();
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));
     SendLeftButtonRelease();

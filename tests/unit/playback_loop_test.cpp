@@ -29,11 +29,11 @@ void FakeWait(PlaybackRun*, uint32_t ms) {
 }
 uint32_t FakeTick() { return fakeNow; }
 int FakeStopKey() { return stopKeyScript ? stopKeyScript(stopKeyCalls++) : 0; }
-void FakeKey(uint32_t message, uint32_t vk, uint32_t scan, uint32_t flags) {
+void FakeKey(PlaybackRun*, uint32_t message, uint32_t vk, uint32_t scan, uint32_t flags) {
     Log("key " + std::to_string(message) + " " + std::to_string(vk) + " " + std::to_string(scan) +
         " " + std::to_string(flags));
 }
-void FakeMouse(uint32_t message, int32_t x, int32_t y, uint32_t wheel) {
+void FakeMouse(PlaybackRun*, uint32_t message, int32_t x, int32_t y, uint32_t wheel) {
     Log("mouse " + std::to_string(message) + " " + std::to_string(x) + " " + std::to_string(y) +
         " " + std::to_string(wheel));
 }
