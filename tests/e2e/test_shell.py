@@ -1,0 +1,412 @@
+"""The daily job with real input through Xvfb: record with the hotkey, stop with Esc, play into a
+target window, the toolbar's commands and their message boxes, the slots, and the captions."""
+import os
+import re
+import shutil
+import struct
+import time
+import unittest
+
+import bench
+
+TARGET_TITLE = "Quorrel Test Target"
+REC_BOX = re.compile(r"^Recording stopped\.\n(\d+) events captured\.$")
+COUNTDOWN = re.compile(r"^\d\d:\d\d \((\d+)/(\d+|-)\)$")
+
+WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP = 0x100, 0x101, 0x104, 0x105
+WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP = 0x200, 0x201, 0x202
+VK_ESCAPE = 27
+
+
+def read_rec(path):
+    with open(path, "rb") as f:
+        data = f.read()
+    (count,) = struct.unpack_from("<i", data)
+    return [struct.unpack_from("<5I", data, 4 + 20 * i) for i in range(count)]
+
+
+def write_rec(path, events):
+    with open(path, "wb") as f:
+        f.write(struct.pack("<i", len(events)))
+        for e in events:
+            f.write(struct.pack("<5I", *[v & 0xFFFFFFFF for v in e]))
+
+
+class ShellBench:
+    """One running quorrel.exe (a private copy, so its settings file is private too) beside a
+    target window that logs what it receives."""
+
+    def __init__(self, name, settings=None):
+        self.b = bench.Bench(name)
+        self.app_dir = self.b.path("app")
+        os.makedirs(self.app_dir)
+        self.exe = os.path.join(self.app_dir, "quorrel.exe")
+        shutil.copy(bench.QUORREL, self.exe)
+        if settings:
+            with open(os.path.join(self.app_dir, "Quorrel.ini"), "w") as f:
+                f.write("[Settings]\r\n" + "".join("%s=%s\r\n" % kv for kv in settings.items()))
+        self.log = self.b.path("target.log")
+        self.target = self.b.start(os.path.join(bench.TESTS, "qtarget.exe"), bench.unix_to_wine(self.log),
+                                   0, 0, 600, 300)
+        self.b.wait_window(text=TARGET_TITLE, exe="qtarget.exe")
+        self.app = self.b.start(self.exe, cwd=self.app_dir)
+        self.main()
+
+    def close(self):
+        self.b.close()
+
+    # --- windows -------------------------------------------------------------
+    def main(self):
+        return self.b.wait_window(cls="QuorrelWindowClass", visible=False)
+
+    def caption(self):
+        return self.main()["text"]
+
+    def wait_caption(self, test, timeout=15):
+        """Waits until the caption passes `test` (a string to equal, or a predicate)."""
+        check = test if callable(test) else (lambda t: t == test)
+        deadline = time.time() + timeout
+        seen = []
+        while time.time() < deadline:
+            text = self.caption()
+            if not seen or seen[-1] != text:
+                seen.append(text)
+            if check(text):
+                return text
+            time.sleep(0.1)
+        raise AssertionError("caption never matched; saw %r" % seen)
+
+    def box(self, caption, timeout=20):
+        return self.b.wait_window(text=caption, cls="#32770", timeout=timeout)
+
+    def answer(self, box):
+        self.b.click(box, "OK")
+        self.b.wait_gone(box["hwnd"])
+
+    def button(self, control_id):
+        for c in self.main()["children"]:
+            if c["id"] == control_id:
+                return c
+        raise AssertionError("no button %d" % control_id)
+
+    def click_button(self, control_id):
+        left, top, right, bottom = self.button(control_id)["rect"]
+        self.b.xdo("mousemove", (left + right) // 2, (top + bottom) // 2)
+        time.sleep(0.2)
+        self.b.xdo("click", 1)
+
+    def dialogs(self, title):
+        return [w for w in self.b.windows() if w["class"] == "#32770" and w["text"] == title and w["visible"]]
+
+    def answer_file_dialog(self, title, path):
+        """Types a path into a common file dialog, as a user would."""
+        dialog = self.b.wait_window(text=title, cls="#32770")
+        wid = self.b.x_window(title)
+        if wid:
+            self.b.xdo("windowfocus", "--sync", wid)
+        time.sleep(0.5)
+        self.b.xdo("type", "--delay", 20, bench.unix_to_wine(path))
+        self.b.xdo("key", "Return")
+        self.b.wait_gone(dialog["hwnd"])
+
+    # --- input ---------------------------------------------------------------
+    def focus_target(self):
+        # Wine takes keys only once one of its windows holds the X focus and has been
+        # activated; a click in a corner of the target does both reliably.
+        self.b.focus(TARGET_TITLE)
+        self.b.xdo("mousemove", 590, 290)
+        self.b.xdo("click", 1)
+        time.sleep(0.3)
+
+    def target_events(self):
+        return bench.read_target_log(self.log)
+
+    def hotkey(self, keys):
+        self.b.xdo("key", keys)
+
+
+class ShellDailyJobTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.s = ShellBench("shell")
+        cls.b = cls.s.b
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.s.close()
+
+    def tearDown(self):
+        # Leave no box open for the next test.
+        for w in self.b.windows():
+            if w["class"] == "#32770" and w["visible"] and "OK" in bench.Bench.buttons(w):
+                self.s.answer(w)
+
+    def record_with_hotkey(self, actions, min_seconds=0.0):
+        """Starts a recording with Ctrl+Shift+Alt+R while the target has the focus, runs
+        `actions`, stops with Esc and returns the count the Record box reported."""
+        s = self.s
+        s.focus_target()
+        s.hotkey("ctrl+shift+alt+r")
+        s.wait_caption(lambda t: t.startswith("REC 00:0"))
+        started = time.time()
+        actions()
+        left = min_seconds - (time.time() - started)
+        if left > 0:
+            time.sleep(left)
+        s.hotkey("Escape")
+        box = s.box("Record")
+        text = bench.Bench.message_box_text(box)
+        match = REC_BOX.match(text or "")
+        self.assertIsNotNone(match, text)
+        self.assertEqual(bench.Bench.buttons(box), ["OK"])
+        s.answer(box)
+        self.assertEqual(s.caption(), "Quorrel")
+        return int(match.group(1))
+
+    def save_via_toolbar(self, name):
+        path = self.b.path(name)
+        self.b.command(self.s.main(), 1002)
+        self.s.answer_file_dialog("Save Macro Recording", path)
+        box = self.s.box("Save")
+        return path, box
+
+    def test_1_record_stop_with_esc_then_play_into_the_target(self):
+        s = self.s
+        shown = []
+
+        def actions():
+            s.b.xdo("mousemove", 50, 60)
+            s.b.xdo("type", "--delay", 40, "hello")
+            s.b.xdo("mousemove", 300, 200)
+            s.b.xdo("click", 1)
+            time.sleep(1.3)
+            shown.append(s.caption())
+            s.b.xdo("mousemove", 310, 210)  # the last input: trimmed away
+
+        before = len(s.target_events())
+        count = self.record_with_hotkey(actions)
+        self.assertRegex(shown[0], r"^REC 00:0[1-3]$")
+        after = s.target_events()[before:]
+        # The press is swallowed; its release is an ordinary key-up and may arrive.
+        self.assertFalse([e for e in after if e[1] in ("KEYDOWN", "SYSKEYDOWN") and e[2].get("vk") == VK_ESCAPE],
+                         "the stop key reached the target")
+
+        path, box = self.save_via_toolbar("first.rec")
+        self.assertEqual(bench.Bench.message_box_text(box),
+                         "Saved %d events to:\n%s" % (count, bench.unix_to_wine(path)))
+        s.answer(box)
+        events = read_rec(path)
+        self.assertEqual(len(events), count)
+        messages = [e[0] for e in events]
+        self.assertNotIn(VK_ESCAPE, [e[1] for e in events if e[0] in (WM_KEYDOWN, WM_SYSKEYDOWN)])
+        typed = [e[1] for e in events if e[0] == WM_KEYDOWN]
+        self.assertEqual(typed[-5:], [ord(c) for c in "HELLO"])
+        # The tail: the move to (310, 210) is gone, the click before it stays.
+        self.assertEqual(events[-1][:3], (WM_LBUTTONUP, 300, 200))
+        self.assertEqual(messages[-2], WM_LBUTTONDOWN)
+        times = [e[3] for e in events]
+        self.assertEqual(times, sorted(times))
+        self.assertTrue(all(e[4] == 0 for e in events))
+
+        # Play it back into the target with the hotkey.
+        s.focus_target()
+        s.b.xdo("mousemove", 550, 280)
+        before = len(s.target_events())
+        s.hotkey("ctrl+shift+alt+p")
+        countdown = s.wait_caption(lambda t: COUNTDOWN.match(t) is not None)
+        self.assertTrue(countdown.endswith("(1/1)"), countdown)
+        s.wait_caption("Quorrel", timeout=30)
+        time.sleep(0.5)
+        played = s.target_events()[before:]
+        chars = "".join(chr(e[2]["code"]) for e in played if e[1] == "CHAR")
+        self.assertTrue(chars.endswith("hello"), chars)
+        clicks = [(e[1], e[2]["x"], e[2]["y"]) for e in played if e[1] in ("LDOWN", "LUP")]
+        # The click comes back where it was made (every pass then ends with one more release).
+        down = clicks.index(("LDOWN", 300, 200))
+        self.assertEqual(clicks[down + 1], ("LUP", 300, 200))
+
+    def test_2_toolbar_open_save_rec_play_prefs(self):
+        s = self.s
+        # Open a file whose macro moves the mouse onto the Play button and then waits.
+        play = s.button(1004)
+        px = (play["rect"][0] + play["rect"][2]) // 2
+        py = (play["rect"][1] + play["rect"][3]) // 2
+        opened = self.b.path("wait.rec")
+        write_rec(opened, [(WM_MOUSEMOVE, px, py, 0, 0), (WM_MOUSEMOVE, px, py, 30000, 0)])
+        s.click_button(1001)
+        s.answer_file_dialog("Open Macro Recording", opened)
+        box = s.box("Open")
+        self.assertEqual(bench.Bench.message_box_text(box),
+                         "Loaded 2 events from:\n%s" % bench.unix_to_wine(opened))
+        self.assertEqual(bench.Bench.buttons(box), ["OK"])
+        s.answer(box)
+
+        # A damaged file: the error, and the loaded macro stays.
+        damaged = self.b.path("damaged.rec")
+        with open(damaged, "wb") as f:
+            f.write(struct.pack("<i", 5) + b"\0" * 20)
+        s.click_button(1001)
+        s.answer_file_dialog("Open Macro Recording", damaged)
+        box = s.box("Error")
+        self.assertEqual(bench.Bench.message_box_text(box),
+                         "Failed to load file!\nFile may be corrupted or invalid.")
+        s.answer(box)
+
+        # Save now saves the opened file.
+        path, box = self.save_via_toolbar("saved-open.rec")
+        self.assertEqual(bench.Bench.message_box_text(box),
+                         "Saved 2 events to:\n%s" % bench.unix_to_wine(path))
+        s.answer(box)
+        with open(path, "rb") as a, open(opened, "rb") as b:
+            self.assertEqual(a.read(), b.read())
+
+        # Play starts with a click and stops with another; the caption counts down meanwhile.
+        s.click_button(1004)
+        text = s.wait_caption(lambda t: COUNTDOWN.match(t) is not None)
+        self.assertTrue(text.endswith("(1/1)"), text)
+        # Open is refused while the file plays.
+        self.b.command(s.main(), 1001)
+        box = s.box("Open")
+        self.assertEqual(bench.Bench.message_box_text(box), "Cannot open while playing!")
+        s.answer(box)
+        self.assertEqual(self.s.dialogs("Open Macro Recording"), [])
+        s.click_button(1004)
+        s.wait_caption("Quorrel", timeout=5)
+
+        # Rec by click: the caption runs, and the clicks on Rec leave no trace.
+        s.click_button(1003)
+        s.wait_caption(lambda t: t.startswith("REC 00:0"))
+        self.b.screenshot("shell-recording", s.caption())
+        for x in range(5):
+            self.b.xdo("mousemove", 100 + x * 10, 100)
+            time.sleep(0.05)
+        s.click_button(1003)
+        box = s.box("Record")
+        m = REC_BOX.match(bench.Bench.message_box_text(box))
+        self.assertIsNotNone(m)
+        s.answer(box)
+        path, box = self.save_via_toolbar("rec-click.rec")
+        s.answer(box)
+        events = read_rec(path)
+        self.assertEqual(len(events), int(m.group(1)))
+        # The tail rule drops the stop click when it is the last input. Under Wine one
+        # more input reaches the hook after the click's button-up and before the command
+        # runs (a click made and stopped from the keyboard shows none), and that one is
+        # what the rule drops; so the click may stay, but then only as the last two events.
+        rec = s.button(1003)["rect"]
+        buttons = [e for e in events if e[0] in (WM_LBUTTONDOWN, WM_LBUTTONUP)]
+        if buttons:
+            self.assertEqual([e[0] for e in events[-2:]], [WM_LBUTTONDOWN, WM_LBUTTONUP])
+            self.assertEqual(len(buttons), 2)
+            for e in buttons:
+                self.assertTrue(rec[0] <= e[1] < rec[2] and rec[1] <= e[2] < rec[3], e)
+        for x in range(5):
+            self.assertIn((WM_MOUSEMOVE, 100 + x * 10, 100), [e[:3] for e in events])
+
+        # Prefs: the menu opens just below the button, aligned with its left edge.
+        prefs = s.button(1006)
+        s.click_button(1006)
+        menu = self.b.wait_window(cls="#32768", timeout=10)
+        self.assertEqual(menu["rect"][0], prefs["rect"][0])
+        self.assertEqual(menu["rect"][1], prefs["rect"][3])
+        self.b.xdo("key", "Escape")
+        time.sleep(0.5)
+
+    def test_3_slots_hold_three_macros(self):
+        s = self.s
+        letters = {1: "a", 2: "b", 3: "c"}
+        counts = {}
+        for n in (1, 2, 3):
+            s.focus_target()
+            s.hotkey("ctrl+%d" % n)
+            s.wait_caption(lambda t, n=n: t.startswith("Quorrel - Slot %d " % n))
+
+            def actions(n=n):
+                s.b.xdo("type", letters[n])
+                s.b.xdo("mousemove", 400, 100 + n)
+
+            counts[n] = self.record_with_hotkey(actions)
+        s.focus_target()
+        s.hotkey("ctrl+1")
+        self.assertEqual(s.wait_caption(lambda t: t.startswith("Quorrel - Slot 1")),
+                         "Quorrel - Slot 1 (%d events)" % counts[1])
+        s.hotkey("ctrl+5")
+        s.wait_caption("Quorrel - Slot 5 (empty)")
+        for n in (1, 2, 3):
+            s.focus_target()
+            s.hotkey("ctrl+%d" % n)
+            s.wait_caption("Quorrel - Slot %d (%d events)" % (n, counts[n]))
+            before = len(s.target_events())
+            s.hotkey("ctrl+shift+alt+p")
+            # These macros play in a fraction of a second: watch what arrives instead.
+            deadline = time.time() + 15
+            chars = ""
+            while time.time() < deadline and not chars:
+                time.sleep(0.2)
+                chars = "".join(chr(e[2]["code"]) for e in s.target_events()[before:] if e[1] == "CHAR")
+            s.wait_caption("Quorrel", timeout=30)
+            time.sleep(0.3)
+            chars = "".join(chr(e[2]["code"]) for e in s.target_events()[before:] if e[1] == "CHAR")
+            self.assertEqual(chars, letters[n], "slot %d" % n)
+
+    def test_4_captions_modes_screenshots(self):
+        s = self.s
+        self.b.screenshot("shell-captions-on", s.caption())
+        self.b.command(s.main(), 2010)  # Show Captions off
+        deadline = time.time() + 5
+        while s.main()["client"] != [265, 36] and time.time() < deadline:
+            time.sleep(0.2)
+        self.assertEqual(s.main()["client"], [265, 36])
+        self.b.screenshot("shell-captions-off", s.caption())
+        self.b.command(s.main(), 2010)
+        deadline = time.time() + 5
+        while s.main()["client"] != [265, 55] and time.time() < deadline:
+            time.sleep(0.2)
+        self.assertEqual(s.main()["client"], [265, 55])
+
+
+class ShellSpeedTest(unittest.TestCase):
+    """Two passes at twice the speed, set in the settings file."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.s = ShellBench("shell-speed", {"PlaybackSpeed": "2.00", "RepeatMode": "1", "RepeatCount": "2"})
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.s.close()
+
+    def test_play_twice_at_double_speed(self):
+        s = self.s
+        # Keys 'x' and 'y' 2 s apart: at 2x they arrive about 1 s apart, in each of two passes.
+        path = s.b.path("xy.rec")
+        write_rec(path, [(WM_KEYDOWN, 0x58, 0x2D, 0, 0), (WM_KEYUP, 0x58, 0x802D, 10, 0),
+                         (WM_KEYDOWN, 0x59, 0x15, 2000, 0), (WM_KEYUP, 0x59, 0x8015, 2010, 0),
+                         (WM_MOUSEMOVE, 500, 250, 2020, 0)])
+        s.b.command(s.main(), 1001)
+        s.answer_file_dialog("Open Macro Recording", path)
+        s.answer(s.box("Open"))
+        s.focus_target()
+        before = len(s.target_events())
+        s.hotkey("ctrl+shift+alt+p")
+        passes = set()
+        deadline = time.time() + 20
+        while time.time() < deadline:
+            m = COUNTDOWN.match(s.caption())
+            if m:
+                passes.add((m.group(1), m.group(2)))
+            elif passes:
+                break
+            time.sleep(0.1)
+        self.assertEqual(passes, {("1", "2"), ("2", "2")})
+        s.wait_caption("Quorrel")
+        time.sleep(0.3)
+        downs = [e for e in s.target_events()[before:] if e[1] == "KEYDOWN" and e[2]["vk"] in (0x58, 0x59)]
+        self.assertEqual([e[2]["vk"] for e in downs], [0x58, 0x59, 0x58, 0x59])
+        gap = downs[1][0] - downs[0][0]
+        self.assertGreater(gap, 850)
+        self.assertLess(gap, 1400)
+
+
+if __name__ == "__main__":
+    unittest.main()
