@@ -24,22 +24,42 @@ int RunCompiler(char* commandLine, int* started) {
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION process;
     memset(&process, 0, sizeof(process));
-    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                        &process)) {
+    // The compiler driver does its work in child processes (compiler proper,
+    // assembler, linker). A job holds them all, so a build that runs out of
+    // time can be stopped as a whole; the job is created suspended-first so no
+    // child can start outside it.
+    HANDLE job = CreateJobObjectA(nullptr, nullptr);
+    if (job) {
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits;
+        memset(&limits, 0, sizeof(limits));
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
+    }
+    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr,
+                        nullptr, &startup, &process)) {
+        if (job) CloseHandle(job);
         return 0;
     }
     *started = 1;
+    // Where jobs cannot nest (we may already run inside one) only the driver
+    // itself can be stopped.
+    if (job && !AssignProcessToJobObject(job, process.hProcess)) {
+        CloseHandle(job);
+        job = nullptr;
+    }
+    ResumeThread(process.hThread);
     const DWORD waited = WaitForSingleObject(process.hProcess, kCompilerTimeoutMs);
     if (waited == WAIT_TIMEOUT) {
         // A compiler left running could still write the executable after the
         // user has been told the build failed, and would hold the source open.
-        TerminateProcess(process.hProcess, 1);
+        if (!job || !TerminateJobObject(job, 1)) TerminateProcess(process.hProcess, 1);
         WaitForSingleObject(process.hProcess, kTerminateWaitMs);
     }
     DWORD exitCode = STILL_ACTIVE;
     if (!GetExitCodeProcess(process.hProcess, &exitCode)) exitCode = STILL_ACTIVE;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
+    if (job) CloseHandle(job);
     return waited == WAIT_OBJECT_0 && exitCode == 0;
 }
 

@@ -16,14 +16,27 @@ void FormatCompilerCommand(char* out, const char* sourcePath, const char* output
     FormatText(out, kCompilerCommandSize, "gcc \"%s\" -o \"%s\" -mwindows -s -Os -luser32", sourcePath, outputPath);
 }
 
+namespace {
+
+// The quotient as a single-precision value. On 32-bit x86 the x87 unit keeps
+// more precision than a float unless the value passes through memory, and
+// that would change how a value on a rounding edge prints (0.385 s, say).
+double SingleQuotient(uint32_t value, float divisor) {
+    volatile float quotient = static_cast<float>(value);
+    quotient = quotient / divisor;
+    return static_cast<double>(quotient);
+}
+
+}  // namespace
+
 const char* FormatFileSize(uint32_t bytes) {
     static char text[32];
     if (bytes < 1024) {
         FormatText(text, sizeof(text), "%lu bytes", static_cast<unsigned long>(bytes));
     } else if (bytes < 1048576) {
-        FormatText(text, sizeof(text), "%.1f KB", static_cast<double>(static_cast<float>(bytes) / 1024.0f));
+        FormatText(text, sizeof(text), "%.1f KB", SingleQuotient(bytes, 1024.0f));
     } else {
-        FormatText(text, sizeof(text), "%.2f MB", static_cast<double>(static_cast<float>(bytes) / 1048576.0f));
+        FormatText(text, sizeof(text), "%.2f MB", SingleQuotient(bytes, 1048576.0f));
     }
     return text;
 }
@@ -31,10 +44,9 @@ const char* FormatFileSize(uint32_t bytes) {
 void FormatBuildReport(char* out, const char* outputPath, int32_t eventCount, uint32_t fileSize,
                        uint32_t elapsedMs) {
     // The bullets are the single byte 0xB7 (a middle dot in the ANSI code page).
-    const float seconds = static_cast<float>(elapsedMs) / 1000.0f;
     FormatText(out, kBuildReportSize,
                "Compilation Successful!\n\nOutput File:\n%s\n\nDetails:\n"
                "  \xB7 Events: %d\n  \xB7 File Size: %s\n  \xB7 Compilation Time: %.2f seconds\n\n"
                "The executable is ready to use.",
-               outputPath, static_cast<int>(eventCount), FormatFileSize(fileSize), static_cast<double>(seconds));
+               outputPath, static_cast<int>(eventCount), FormatFileSize(fileSize), SingleQuotient(elapsedMs, 1000.0f));
 }

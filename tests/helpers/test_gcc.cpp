@@ -15,8 +15,9 @@
 // SetEnvironmentVariableA; the build driver passes its environment on):
 //   QUORREL_TEST_GCC_LOG   append "<pid> <command line>" to this file first
 //   QUORREL_TEST_GCC_MODE  "fail": exit 1 without compiling;
-//                          "hang": sleep 32 s, then write a fake output file and
-//                          exit 0 (shows whether a timed-out build was stopped);
+//                          "hang": a child process sleeps 32 s, then writes a
+//                          fake output file and exits 0 (shows whether a
+//                          timed-out build was stopped, children included);
 //                          anything else: compile for real.
 #include <windows.h>
 
@@ -86,7 +87,28 @@ const char* OutputArgument(int argc, char** argv) {
     return nullptr;
 }
 
+// Like a real compiler driver, the waiting is done by a child process (as the
+// linker would write the output), so stopping only this process is not enough.
 int Hang(int argc, char** argv) {
+    char child[8];
+    if (!GetEnvironmentVariableA("QUORREL_TEST_GCC_CHILD", child, sizeof(child))) {
+        SetEnvironmentVariableA("QUORREL_TEST_GCC_CHILD", "1");
+        char self[MAX_PATH];
+        GetModuleFileNameA(nullptr, self, sizeof(self));
+        static char commandLine[8192];
+        _snprintf(commandLine, sizeof(commandLine) - 1, "\"%s\" %s", self, strchr(GetCommandLineA(), ' ') ? strchr(GetCommandLineA(), ' ') + 1 : "");
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION process = {};
+        if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+            return 96;
+        WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD code = 97;
+        GetExitCodeProcess(process.hProcess, &code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        return (int)code;
+    }
     Sleep(32000);
     const char* output = OutputArgument(argc, argv);
     if (output) {
@@ -177,7 +199,8 @@ int Compile(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    LogInvocation();
+    char child[8];
+    if (!GetEnvironmentVariableA("QUORREL_TEST_GCC_CHILD", child, sizeof(child))) LogInvocation();
     char mode[32] = "";
     GetEnvironmentVariableA("QUORREL_TEST_GCC_MODE", mode, sizeof(mode));
     if (strcmp(mode, "fail") == 0) return 1;

@@ -44,7 +44,7 @@ TEST(CompileBuildReport, TimeHasTwoDecimals) {
     const struct {
         uint32_t ms;
         const char* shown;
-    } cases[] = {{0, "0.00 seconds"}, {1500, "1.50 seconds"}, {999, "1.00 seconds"}, {30000, "30.00 seconds"}};
+    } cases[] = {{0, "0.00 seconds"}, {1500, "1.50 seconds"}, {385, "0.38 seconds"}, {999, "1.00 seconds"}, {30000, "30.00 seconds"}};
     for (const auto& c : cases) {
         char text[kBuildReportSize];
         FormatBuildReport(text, "x.exe", 1, 10, c.ms);

@@ -176,6 +176,20 @@ protected:
     std::vector<std::string> created_;
 };
 
+// The x87 unit of a 32-bit build would keep extra precision unless the
+// seconds are really rounded to single precision: 0.385f lies below 0.385.
+TEST(CompileBuildReportWin32, SecondsAreRoundedAsSinglePrecision) {
+    char text[kBuildReportSize];
+    const struct {
+        uint32_t ms;
+        const char* shown;
+    } cases[] = {{385, "0.38 seconds"}, {1234, "1.23 seconds"}, {2675, "2.67 seconds"}};
+    for (const auto& c : cases) {
+        FormatBuildReport(text, "x.exe", 1, 1, c.ms);
+        EXPECT_NE(strstr(text, c.shown), nullptr) << c.ms << ": " << text;
+    }
+}
+
 TEST_F(CompileBuildTest, SuccessfulBuildReportsCountPathSizeAndTime) {
     WriteRecording(rec_, kThreeKeys);
     const std::string out = Output("three keys.exe");
@@ -203,7 +217,9 @@ TEST_F(CompileBuildTest, SuccessfulBuildReportsCountPathSizeAndTime) {
     const SeenBox box = ShowReportAndRead(result, "Compilation Complete");
     ASSERT_TRUE(box.found);
     char seconds[32];
-    sprintf(seconds, "%.2f", static_cast<double>(static_cast<float>(result.elapsedMs) / 1000.0f));
+    volatile float quotient = static_cast<float>(result.elapsedMs);  // rounded to single precision
+    quotient = quotient / 1000.0f;
+    sprintf(seconds, "%.2f", static_cast<double>(quotient));
     EXPECT_EQ(box.text, "Compilation Successful!\n\nOutput File:\n" + out + "\n\nDetails:\n  \xB7 Events: 3\n  \xB7 File Size: " +
                             std::string(FormatFileSize(SizeOf(out))) + "\n  \xB7 Compilation Time: " + seconds +
                             " seconds\n\nThe executable is ready to use.");
