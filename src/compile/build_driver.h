@@ -15,5 +15,11 @@ struct BuildResult {
 
 // Owned path (free() it), or null when cancelled.
 char* ChooseExecutablePath(HWND owner);
+// Writes the player source next to the temporary files, runs "gcc" from the
+// search path on it and fills `result` (cleared first). Blocks for as long as
+// the compiler runs, at most 30 s; a compiler still busy then is stopped with
+// all its child processes and the build counts as failed. The player source
+// is gone when this returns. 1 on success.
 int BuildExecutable(const char* recordingPath, const char* outputPath, BuildResult* result);
+// The success report or the failure text in a modal box owned by `owner`.
 void ShowBuildReport(HWND owner, const BuildResult* result);
