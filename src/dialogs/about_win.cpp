@@ -30,7 +30,7 @@ constexpr char kFeatures[] =
     "\x95 Lightweight and portable - no installation";
 constexpr char kRights[] =
     "\xA9 2026 Quorrel. All rights reserved.\r\n"
-    "Free to use and share; provided as is, without any warranty.";
+    "Free to use; provided as is, without warranty.";
 
 constexpr const char* kFontProps[] = {"FontTitle", "FontNormal", "FontBold", "FontLink"};
 enum FontIndex { kTitle, kNormal, kBold, kLink, kFontCount };
