@@ -41,7 +41,7 @@ uint32_t lastRunId;
 void ReleaseRun(WorkerRun* run) {
     if (run && run->references.fetch_sub(1, std::memory_order_acq_rel) == 1) {
         CloseHandle(run->wake);
-        run->run.~PlaybackRun();
+        run->~WorkerRun();
         free(run);
     }
 }
@@ -54,8 +54,7 @@ WorkerRun* NewRun(const MacroEvent* events, int count) {
         CloseHandle(wake);
         return nullptr;
     }
-    WorkerRun* run = static_cast<WorkerRun*>(block);
-    new (&run->run) PlaybackRun();
+    WorkerRun* run = new (block) WorkerRun();
     run->run.events = events;
     run->run.count = count;
     if (++lastRunId == 0) ++lastRunId;  // 0 means "nothing playing"
