@@ -136,6 +136,35 @@ TEST_F(PrefsAbout, FontsHaveTheirSizesAndWeights) {
     }
 }
 
+// Puts the pointer over `control` and asks the About window for the cursor there.
+LRESULT CursorQuery(HWND about, HWND control) {
+    RECT rect;
+    GetWindowRect(control, &rect);
+    SetCursorPos(rect.left + 5, rect.top + 5);
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    return SendMessageA(about, WM_SETCURSOR, (WPARAM)control, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+}
+
+TEST_F(PrefsAbout, ThePointerIsAHandOverTheLinkOnly) {
+    LRESULT overLink = -1;
+    HCURSOR cursorOverLink = nullptr, cursorOverTitle = nullptr;
+    WhileModal([&]() {
+        HWND about = FindAbout();
+        if (!about || !IsWindowVisible(about)) return false;
+        HWND title = GetWindow(GetWindow(about, GW_CHILD), GW_HWNDNEXT);  // after the icon
+        overLink = CursorQuery(about, GetDlgItem(about, 1010));
+        cursorOverLink = GetCursor();
+        CursorQuery(about, title);  // default processing: whatever it sets, not the hand
+        cursorOverTitle = GetCursor();
+        PostMessageA(about, WM_CLOSE, 0, 0);
+        return true;
+    });
+    ShowAboutWindow(owner);
+    EXPECT_EQ(TRUE, overLink);
+    EXPECT_EQ(LoadCursorA(nullptr, IDC_HAND), cursorOverLink);
+    EXPECT_NE(LoadCursorA(nullptr, IDC_HAND), cursorOverTitle);
+}
+
 TEST_F(PrefsAbout, AProgramQuitWhileOpenClosesItAndReachesTheMainLoop) {
     WhileModal([]() {
         if (!FindAbout()) return false;
