@@ -7,9 +7,9 @@
 
 // Reads the recording at `recordingPath` and writes the player source to
 // `stubPath` (text mode). Every check on the recording happens before the stub
-// is opened, so a 0 result leaves no stub behind unless the stub path itself
-// could not be opened. `outCount` (optional) receives the event count as soon
-// as it has been read and checked, even when a later step fails.
+// is opened, so a 0 result means the stub path was neither created nor
+// touched. `outCount` (optional) receives the event count as soon as it has
+// been read and checked, even when a later step fails.
 int WritePlayerStub(const char* recordingPath, const char* stubPath, int* outCount);
 
 // The text-generation step alone: writes the whole player source for the file
