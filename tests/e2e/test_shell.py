@@ -1,9 +1,11 @@
 """The daily job with real input through Xvfb: record with the hotkey, stop with Esc, play into a
 target window, the toolbar's commands and their message boxes, the slots, and the captions."""
+import glob
 import os
 import re
 import shutil
 import struct
+import tempfile
 import time
 import unittest
 
@@ -36,7 +38,7 @@ class ShellBench:
     """One running quorrel.exe (a private copy, so its settings file is private too) beside a
     target window that logs what it receives."""
 
-    def __init__(self, name, settings=None):
+    def __init__(self, name, settings=None, env=None):
         self.b = bench.Bench(name)
         self.app_dir = self.b.path("app")
         os.makedirs(self.app_dir)
@@ -49,7 +51,7 @@ class ShellBench:
         self.target = self.b.start(os.path.join(bench.TESTS, "qtarget.exe"), bench.unix_to_wine(self.log),
                                    0, 0, 600, 300)
         self.b.wait_window(text=TARGET_TITLE, exe="qtarget.exe")
-        self.app = self.b.start(self.exe, cwd=self.app_dir)
+        self.app = self.b.start(self.exe, cwd=self.app_dir, env=env)
         self.main()
 
     def close(self):
@@ -406,6 +408,66 @@ class ShellSpeedTest(unittest.TestCase):
         gap = downs[1][0] - downs[0][0]
         self.assertGreater(gap, 850)
         self.assertLess(gap, 1400)
+
+
+class ShellCompileTest(unittest.TestCase):
+    """Record, compile with the .exe button (the bench's stand-in gcc on the search path), and
+    run the player into the target."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.bin = tempfile.mkdtemp(prefix="quorrel-shell-gcc-")
+        shutil.copy(os.path.join(bench.TESTS, "test_gcc.exe"), os.path.join(cls.bin, "gcc.exe"))
+        cls.s = ShellBench("shell-compile", env={"WINEPATH": bench.unix_to_wine(cls.bin)})
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.s.close()
+        shutil.rmtree(cls.bin, ignore_errors=True)
+
+    def temp_leftovers(self):
+        return glob.glob(os.path.join(bench.PREFIX, "drive_c", "users", "*", "*", "*", "Temp",
+                                      "quorrel_compile.rec")) + \
+            glob.glob(os.path.join(bench.PREFIX, "drive_c", "users", "*", "Temp", "quorrel_compile.rec"))
+
+    def test_record_compile_and_run_the_player(self):
+        s = self.s
+        s.focus_target()
+        s.hotkey("ctrl+shift+alt+r")
+        s.wait_caption(lambda t: t.startswith("REC 00:0"))
+        s.b.xdo("type", "--delay", 40, "zq")
+        # The build would stall the hooks: refused while recording.
+        s.click_button(1005)
+        box = s.box("Compile")
+        self.assertEqual(bench.Bench.message_box_text(box), "Cannot compile while recording!")
+        self.assertEqual(bench.Bench.buttons(box), ["OK"])
+        s.answer(box)
+        s.focus_target()
+        s.hotkey("Escape")
+        s.answer(s.box("Record"))
+
+        output = s.b.path("player")
+        s.click_button(1005)
+        s.answer_file_dialog("Save Compiled Macro As", output)
+        deadline = time.time() + 120
+        report = None
+        while time.time() < deadline and not report:
+            for w in s.b.windows():
+                if w["class"] == "#32770" and w["visible"] and w["text"].startswith("Compilation"):
+                    report = w
+            time.sleep(0.3)
+        self.assertIsNotNone(report, "no build report")
+        self.assertEqual(report["text"], "Compilation Complete", bench.Bench.message_box_text(report))
+        s.answer(report)
+        self.assertTrue(os.path.exists(output + ".exe"))
+        self.assertEqual(self.temp_leftovers(), [])
+
+        s.focus_target()
+        before = len(s.target_events())
+        player = s.b.start(output + ".exe")
+        player.wait(60)
+        chars = "".join(chr(e[2]["code"]) for e in s.target_events()[before:] if e[1] == "CHAR")
+        self.assertIn("zq", chars)
 
 
 if __name__ == "__main__":
