@@ -367,6 +367,66 @@ class ShellDailyJobTest(unittest.TestCase):
         self.assertEqual(s.main()["client"], [265, 55])
 
 
+    def test_5_main_window_keys(self):
+        s = self.s
+
+        def focus_main():
+            s.b.focus(s.caption())
+            time.sleep(0.3)
+
+        # R starts and, pressed again, stops a recording (the count box as for the Rec button).
+        focus_main()
+        s.b.xdo("key", "r")
+        s.wait_caption(lambda t: t.startswith("REC 00:0"))
+        s.b.xdo("mousemove", 120, 120)
+        s.b.xdo("mousemove", 130, 120)
+        focus_main()
+        s.b.xdo("key", "R")
+        box = s.box("Record")
+        self.assertIsNotNone(REC_BOX.match(bench.Bench.message_box_text(box)))
+        s.answer(box)
+
+        # S saves the working macro without a word.
+        saved = self.b.path("keys-s.rec")
+        focus_main()
+        s.b.xdo("key", "s")
+        s.answer_file_dialog("Save Macro Recording", saved)
+        time.sleep(1)
+        self.assertTrue(os.path.exists(saved))
+        self.assertEqual([w for w in self.b.windows() if w["class"] == "#32770" and w["visible"]], [])
+        recorded = read_rec(saved)
+
+        # O opens into the working macro, silently; S then saves exactly that file.
+        other = self.b.path("keys-o.rec")
+        write_rec(other, [(WM_MOUSEMOVE, 200, 100, 0, 0), (WM_KEYDOWN, 0x41, 0x1E, 5, 0), (WM_KEYUP, 0x41, 0x801E, 9, 0)])
+        focus_main()
+        s.b.xdo("key", "o")
+        s.answer_file_dialog("Open Macro Recording", other)
+        time.sleep(1)
+        self.assertEqual([w for w in self.b.windows() if w["class"] == "#32770" and w["visible"]], [])
+        again = self.b.path("keys-s2.rec")
+        focus_main()
+        s.b.xdo("key", "s")
+        s.answer_file_dialog("Save Macro Recording", again)
+        time.sleep(1)
+        with open(other, "rb") as a, open(again, "rb") as b:
+            self.assertEqual(a.read(), b.read())
+        self.assertNotEqual(len(recorded), 3)
+
+        # P plays the working macro: its move to (200, 100) lands on the target.
+        focus_main()
+        before = len(s.target_events())
+        s.b.xdo("key", "p")
+        deadline = time.time() + 15
+        moved = []
+        while time.time() < deadline and not moved:
+            time.sleep(0.2)
+            moved = [e for e in s.target_events()[before:]
+                     if e[1] == "MOVE" and abs(e[2]["x"] - 200) <= 1 and abs(e[2]["y"] - 100) <= 1]
+        self.assertTrue(moved, "the opened macro did not play")
+        s.wait_caption("Quorrel", timeout=15)
+
+
 class ShellSpeedTest(unittest.TestCase):
     """Two passes at twice the speed, set in the settings file."""
 
