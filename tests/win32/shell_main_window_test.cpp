@@ -1,0 +1,166 @@
+// The real main window procedure driven by messages: what creation registers,
+// the timers' late ticks, the playback end, slot hotkeys, the command codes,
+// minimising to the tray and what destruction releases.
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/app.h"
+#include "app/commands.h"
+#include "app/hotkeys.h"
+#include "macro/macro_buffer.h"
+#include "playback/playback.h"
+#include "record/recorder.h"
+#include "settings/settings.h"
+#include "ui/toolbar.h"
+
+namespace {
+
+std::string Text(HWND window) {
+    char text[256] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+bool Free(UINT mods, UINT vk) {
+    HWND probe = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    bool ok = RegisterHotKey(probe, 77, mods, vk) != 0;
+    if (ok) UnregisterHotKey(probe, 77);
+    DestroyWindow(probe);
+    return ok;
+}
+
+bool AnyOwnDialog() {
+    struct Finder {
+        static BOOL CALLBACK Each(HWND w, LPARAM p) {
+            char cls[32];
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            GetClassNameA(w, cls, sizeof cls);
+            if (pid == GetCurrentProcessId() && IsWindowVisible(w) && !lstrcmpA(cls, "#32770")) {
+                *(bool*)p = true;
+                return FALSE;
+            }
+            return TRUE;
+        }
+    };
+    bool found = false;
+    EnumWindows(Finder::Each, (LPARAM)&found);
+    return found;
+}
+
+class ShellMainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetSettingsToDefaults();
+        ClearBuffer();
+        SetLoadedMacro(nullptr, 0);
+        HINSTANCE instance = GetModuleHandleA(nullptr);
+        SetAppInstance(instance);
+        RegisterMainWindowClass(instance);  // may already exist from another suite
+        window = CreateMainWindow(instance, SW_SHOWNOACTIVATE);
+        ASSERT_NE(nullptr, window);
+        SetMainWindow(window);
+    }
+    void TearDown() override {
+        if (IsWindow(window)) DestroyWindow(window);
+        SetMainWindow(nullptr);
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+    HWND window = nullptr;
+};
+
+TEST_F(ShellMainWindowTest, CreationRegistersTheHotkeysAndDestructionReleasesThem) {
+    const UINT all = MOD_CONTROL | MOD_SHIFT | MOD_ALT;
+    EXPECT_FALSE(Free(all, 'R'));
+    EXPECT_FALSE(Free(all, 'P'));
+    EXPECT_FALSE(Free(MOD_CONTROL, '1'));
+    EXPECT_FALSE(Free(MOD_CONTROL, '9'));
+    EXPECT_FALSE(Free(0, VK_F1));
+    for (int i = 0; i < kToolbarButtonCount; ++i) EXPECT_NE(nullptr, GetToolbarButton(i)) << i;
+
+    DestroyWindow(window);
+    EXPECT_TRUE(Free(all, 'R'));
+    EXPECT_TRUE(Free(all, 'P'));
+    EXPECT_TRUE(Free(MOD_CONTROL, '1'));
+    EXPECT_TRUE(Free(0, VK_F1));
+    MSG m;
+    EXPECT_TRUE(PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the loop is told to end";
+}
+
+TEST_F(ShellMainWindowTest, LateTicksAndThePlaybackEndRestoreTheIdleCaption) {
+    SetWindowTextA(window, "00:03 (1/1)");
+    SendMessageA(window, WM_TIMER, TIMER_PLAY_PROGRESS, 0);
+    EXPECT_EQ("Quorrel", Text(window));
+
+    SetWindowTextA(window, "00:02 (1/1)");
+    SendMessageA(window, WM_PLAYBACK_FINISHED, 0, 0);
+    EXPECT_EQ("Quorrel", Text(window));
+
+    // A recording clock tick after the recording: only the timer goes.
+    SetWindowTextA(window, "Quorrel - Slot 1 (empty)");
+    SendMessageA(window, WM_TIMER, TIMER_REC_CLOCK, 0);
+    EXPECT_EQ("Quorrel - Slot 1 (empty)", Text(window));
+    EXPECT_EQ(0, SendMessageA(window, WM_TIMER, 555, 0));
+}
+
+TEST_F(ShellMainWindowTest, RecordingClockTickShowsTheElapsedTime) {
+    ASSERT_EQ(1, StartRecording());
+    SetWindowTextA(window, "stale");
+    SendMessageA(window, WM_TIMER, TIMER_REC_CLOCK, 0);
+    EXPECT_EQ("REC 00:00", Text(window));
+    // The hotkeys stop it silently and say so in the caption.
+    SendMessageA(window, WM_HOTKEY, HOTKEY_RECORD, 0);
+    EXPECT_EQ(0, IsRecording());
+    EXPECT_EQ("Quorrel", Text(window));
+    EXPECT_FALSE(AnyOwnDialog());
+}
+
+TEST_F(ShellMainWindowTest, SlotHotkeysReachTheSlots) {
+    SendMessageA(window, WM_HOTKEY, HOTKEY_SLOT_FIRST + 3, 0);
+    EXPECT_EQ("Quorrel - Slot 4 (empty)", Text(window));
+    SendMessageA(window, WM_HOTKEY, HOTKEY_SLOT_FIRST, 0);
+    EXPECT_EQ("Quorrel - Slot 1 (empty)", Text(window));
+}
+
+TEST_F(ShellMainWindowTest, OnlyCommandsWithCodeZeroReachTheToolbar) {
+    // A notification code other than 0 is ignored: no "No events to play!" box.
+    SendMessageA(window, WM_COMMAND, MAKEWPARAM(CMD_PLAY, 1), 0);
+    SendMessageA(window, WM_COMMAND, MAKEWPARAM(CMD_SAVE, BN_DOUBLECLICKED), 0);
+    EXPECT_FALSE(AnyOwnDialog());
+    // The R key posts the Record command, which the queue then runs.
+    SendMessageA(window, WM_CHAR, 'R', 0);
+    MSG m;
+    ASSERT_TRUE(PeekMessageA(&m, window, WM_COMMAND, WM_COMMAND, PM_REMOVE));
+    EXPECT_EQ((WPARAM)CMD_RECORD, m.wParam);
+    EXPECT_FALSE(PeekMessageA(&m, window, WM_COMMAND, WM_COMMAND, PM_NOREMOVE)) << "posted once";
+    SendMessageA(window, WM_CHAR, 'p', 0);
+    ASSERT_TRUE(PeekMessageA(&m, window, WM_COMMAND, WM_COMMAND, PM_REMOVE));
+    EXPECT_EQ((WPARAM)CMD_PLAY, m.wParam);
+    SendMessageA(window, WM_CHAR, 'x', 0);
+    EXPECT_FALSE(PeekMessageA(&m, window, WM_COMMAND, WM_COMMAND, PM_REMOVE));
+    // S with an empty working macro does nothing, not even a dialog.
+    SendMessageA(window, WM_CHAR, 's', 0);
+    EXPECT_FALSE(AnyOwnDialog());
+}
+
+TEST_F(ShellMainWindowTest, HandOverTheButtonsArrowElsewhere) {
+    HWND button = GetToolbarButton(2);
+    ASSERT_NE(nullptr, button);
+    EXPECT_EQ(1, SendMessageA(window, WM_SETCURSOR, (WPARAM)button, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+    EXPECT_EQ(LoadCursorA(nullptr, IDC_HAND), GetCursor());
+    EXPECT_EQ(1, SendMessageA(window, WM_SETCURSOR, (WPARAM)window, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+    EXPECT_EQ(LoadCursorA(nullptr, IDC_ARROW), GetCursor());
+}
+
+TEST_F(ShellMainWindowTest, MinimisingHidesTheWindowInsteadOfIconising) {
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    EXPECT_EQ(0, SendMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0));
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_FALSE(IsIconic(window));
+}
+
+}  // namespace
