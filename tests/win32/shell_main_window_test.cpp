@@ -4,7 +4,9 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 
 #include "app/app.h"
 #include "app/commands.h"
@@ -145,6 +147,35 @@ TEST_F(ShellMainWindowTest, OnlyCommandsWithCodeZeroReachTheToolbar) {
     // S with an empty working macro does nothing, not even a dialog.
     SendMessageA(window, WM_CHAR, 's', 0);
     EXPECT_FALSE(AnyOwnDialog());
+}
+
+TEST_F(ShellMainWindowTest, OpenKeyDoesNothingWhileAPlaybackReadsTheMacro) {
+    // The working macro is what plays; O must neither replace it nor even ask for a file.
+    ASSERT_EQ(1, StartRecording());
+    StopRecording();
+    MacroEvent slow[2] = {{0x200, 5, 5, 0, 0}, {0x200, 5, 5, 60000, 0}};
+    AssignEvents(slow, 2);
+    const MacroEvent* playing = GetEvents(nullptr);
+    ASSERT_EQ(1, StartPlayback(playing, 2));
+    // A watcher closes any dialog that shows up, so a wrong answer fails instead of hanging.
+    std::atomic<bool> done{false}, sawDialog{false};
+    std::thread watcher([&] {
+        while (!done) {
+            if (AnyOwnDialog()) {
+                sawDialog = true;
+                HWND dialog = FindWindowA("#32770", nullptr);
+                if (dialog) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            }
+            Sleep(50);
+        }
+    });
+    SendMessageA(window, WM_CHAR, 'o', 0);
+    Sleep(300);
+    done = true;
+    watcher.join();
+    EXPECT_FALSE(sawDialog);
+    EXPECT_EQ(playing, GetEvents(nullptr));
+    EXPECT_EQ(1, StopPlayback());
 }
 
 TEST_F(ShellMainWindowTest, HandOverTheButtonsArrowElsewhere) {

@@ -301,6 +301,21 @@ TEST_F(ShellTest, HotkeyChoicesRegisterTheWantedCombinations) {
     EXPECT_TRUE(Free(all, 'P'));
 }
 
+TEST_F(ShellTest, HotkeyTakenWithModifiersFallsBackToTheBareKey) {
+    // Another program holds Ctrl+K: the choice is retried as K alone and reported as failed.
+    HWND other = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(RegisterHotKey(other, 9, MOD_CONTROL, 'K'));
+    UseComplexPlayback = 0;
+    PlaybackHotkey = 'K';
+    PlaybackModifiers = MOD_CONTROL;
+    EXPECT_EQ(0, ApplyHotkeySettings(window));
+    EXPECT_FALSE(Free(0, 'K'));
+    UnregisterHotKey(other, 9);
+    DestroyWindow(other);
+    UnregisterMainHotkeys(window);
+    EXPECT_TRUE(Free(0, 'K'));
+}
+
 TEST_F(ShellTest, SlotHotkeysAreCtrlDigits) {
     RegisterSlotHotkeys(window);
     for (int n = 1; n <= 9; ++n) EXPECT_FALSE(Free(MOD_CONTROL, '0' + n)) << n;
