@@ -177,11 +177,13 @@ class ShellDailyJobTest(unittest.TestCase):
         shown = []
 
         def actions():
+            started = time.time()  # the caption has just shown the recording
             s.b.xdo("mousemove", 50, 60)
             s.b.xdo("type", "--delay", 40, "hello")
             s.b.xdo("mousemove", 300, 200)
             s.b.xdo("click", 1)
-            time.sleep(1.3)
+            # Past the second tick of the one-second clock, whatever the first one showed.
+            time.sleep(max(0.0, started + 2.3 - time.time()))
             shown.append(s.caption())
             s.b.xdo("mousemove", 310, 210)  # the last input: trimmed away
 
