@@ -19,6 +19,10 @@
 namespace {
 
 constexpr char kCompileTempName[] = "quorrel_compile.rec";
+constexpr char kOpenWhilePlaying[] = "Cannot open while playing!";
+constexpr char kNothingToSave[] = "No events to save!\nRecord a macro first.";
+constexpr char kNothingToCompile[] = "No events to compile!\nRecord or open a macro first.";
+constexpr char kCompileWhileRecording[] = "Cannot compile while recording!";
 
 void ShowBox(const char* text, const char* caption, UINT icon) {
     MessageBoxA(GetMainWindow(), text, caption, MB_OK | icon);
@@ -32,14 +36,14 @@ void RepaintButton(int controlId) {
 // Open replaces the loaded macro, which a running playback may be reading.
 void OpenRecording() {
     if (IsPlaying()) {
-        ShowBox("Cannot open while playing!", "Open", MB_ICONWARNING);
+        ShowBox(kOpenWhilePlaying, "Open", MB_ICONWARNING);
         return;
     }
     char* path = ChooseRecordingFile(GetMainWindow(), 0);
     if (!path) return;
     // The dialog's modal loop may have let a playback hotkey start one meanwhile.
     if (IsPlaying()) {
-        ShowBox("Cannot open while playing!", "Open", MB_ICONWARNING);
+        ShowBox(kOpenWhilePlaying, "Open", MB_ICONWARNING);
         free(path);
         return;
     }
@@ -62,7 +66,7 @@ void SaveCurrentMacro() {
     const MacroEvent* events;
     int count;
     if (!CurrentMacro(&events, &count)) {
-        ShowBox("No events to save!\nRecord a macro first.", "Save", MB_ICONWARNING);
+        ShowBox(kNothingToSave, "Save", MB_ICONWARNING);
         return;
     }
     char* path = ChooseRecordingFile(GetMainWindow(), 1);
@@ -70,7 +74,7 @@ void SaveCurrentMacro() {
     // The hooks may have grown (and moved) the working macro while the dialog
     // was open, so the macro is taken again now that it has closed.
     if (!CurrentMacro(&events, &count)) {
-        ShowBox("No events to save!\nRecord a macro first.", "Save", MB_ICONWARNING);
+        ShowBox(kNothingToSave, "Save", MB_ICONWARNING);
         free(path);
         return;
     }
@@ -125,23 +129,23 @@ void CompileCurrentMacro() {
     const MacroEvent* events;
     int count;
     if (!CurrentMacro(&events, &count)) {
-        ShowBox("No events to compile!\nRecord or open a macro first.", "Compile", MB_ICONWARNING);
+        ShowBox(kNothingToCompile, "Compile", MB_ICONWARNING);
         return;
     }
     if (IsRecording()) {
-        ShowBox("Cannot compile while recording!", "Compile", MB_ICONWARNING);
+        ShowBox(kCompileWhileRecording, "Compile", MB_ICONWARNING);
         return;
     }
     char* output = ChooseExecutablePath(GetMainWindow());
     if (!output) return;
     // A recording may have been started from the dialog's modal loop (hotkey).
     if (IsRecording()) {
-        ShowBox("Cannot compile while recording!", "Compile", MB_ICONWARNING);
+        ShowBox(kCompileWhileRecording, "Compile", MB_ICONWARNING);
         free(output);
         return;
     }
     if (!CurrentMacro(&events, &count)) {
-        ShowBox("No events to compile!\nRecord or open a macro first.", "Compile", MB_ICONWARNING);
+        ShowBox(kNothingToCompile, "Compile", MB_ICONWARNING);
         free(output);
         return;
     }
