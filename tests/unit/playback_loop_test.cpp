@@ -238,6 +238,21 @@ TEST_F(PlaybackLoop, ContinuousSwitchedOffMidPassEndsAfterThatPass) {
     EXPECT_EQ("posted", trace.back());
 }
 
+TEST_F(PlaybackLoop, ContinuousWithACountOfOneRepeatsWithoutPauses) {
+    // A hand-edited file can hold continuous mode with RepeatCount 1: the passes
+    // go on, but the pause between them is left out.
+    RepeatMode = 2;
+    RepeatCount = 1;
+    int plays = 0;
+    onPlay = [&](const std::string&) {
+        if (++plays == 3) run.stopRequested.store(1);
+    };
+    Play({Move(0)});
+    EXPECT_EQ((Lines{"mouse 512 1 2 0", "release", "mouse 512 1 2 0", "release", "mouse 512 1 2 0",
+                     "cursor", "posted"}),
+              trace);
+}
+
 TEST_F(PlaybackLoop, SpeedChangeAppliesToTheVeryNextWait) {
     onPlay = [&](const std::string&) {
         if (trace.size() == 3) PlaybackSpeed = 4.0f;
