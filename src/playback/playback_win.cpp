@@ -120,8 +120,7 @@ void PlayMouse(PlaybackRun* run, uint32_t message, int32_t x, int32_t y, uint32_
 }
 
 const PlaybackHooks kWorkerHooks = {
-    WaitForGap,     TickCount,          IsStopKeyDown,  PlayKey, PlayMouse,
-    SendLeftButtonRelease, RefreshCursor, PostFinished,
+    WaitForGap, TickCount, IsStopKeyDown, PlayKey, PlayMouse, SendLeftButtonRelease, RefreshCursor, PostFinished,
 };
 
 DWORD WINAPI PlaybackThread(LPVOID parameter) {
@@ -150,8 +149,8 @@ int StartPlayback(const MacroEvent* events, int count) {
     if (IsPlaying() || !events || count <= 0) return 0;
     CloseFinishedWorker(0);
     if (playbackThread) {
-        // A worker from before still runs (a stop gave up on it); it has its own
-        // stop state set and will end by itself. Only its handle is ours to drop.
+        // The last worker has finished its playback but not yet left its thread;
+        // it frees its own share of the run, so only the handle is ours to drop.
         CloseHandle(playbackThread);
         playbackThread = nullptr;
     }
