@@ -266,6 +266,15 @@ class Bench:
     def path(self, *parts):
         return os.path.join(self.tmp, *parts)
 
+    def private_quorrel(self, folder="app"):
+        """A copy of quorrel.exe in its own folder under the temp dir, so that the settings
+        file it writes next to itself belongs to this test alone. Returns the exe's path."""
+        target = self.path(folder)
+        os.makedirs(target, exist_ok=True)
+        exe = os.path.join(target, "quorrel.exe")
+        shutil.copy(QUORREL, exe)
+        return exe
+
 
 def read_target_log(path):
     """Parses a qtarget log into (tick, event, {field: int}) tuples."""

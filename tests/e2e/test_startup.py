@@ -17,6 +17,7 @@ class StartupTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.bench = bench.Bench("startup")
+        cls.exe = cls.bench.private_quorrel()
 
     @classmethod
     def tearDownClass(cls):
@@ -38,7 +39,7 @@ class StartupTest(unittest.TestCase):
         """Starts quorrel.exe. Wine joins the arguments with spaces and quotes each one that
         holds a space, so one argument with a space arrives quoted, and a path split into two
         arguments arrives unquoted."""
-        return self.bench.start(bench.QUORREL, *args)
+        return self.bench.start(self.exe, *args)
 
     def main_window(self):
         return self.bench.wait_window(cls="QuorrelWindowClass")
@@ -47,7 +48,8 @@ class StartupTest(unittest.TestCase):
         return [w for w in self.bench.windows() if w["class"] == "#32770" and w["visible"]]
 
     def test_window_is_small_fixed_and_centred(self):
-        self.start_with()
+        # A folder of its own: no settings file, so no stored position.
+        self.bench.start(self.bench.private_quorrel("first-run"))
         w = self.main_window()
         self.assertEqual(w["text"], "Quorrel")
         self.assertEqual(w["client"], [265, 55])
