@@ -125,12 +125,16 @@ LRESULT OnChar(HWND window, WPARAM wParam) {
     return 0;
 }
 
-// Minimising hides the window behind the tray icon instead.
+// Minimising hides the window behind the tray icon instead. Should the shell
+// refuse the icon, a hidden window would have no way back, so it is shown again
+// and minimised the ordinary way, to the taskbar.
 LRESULT OnSysCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if ((wParam & 0xFFF0) != SC_MINIMIZE) return DefWindowProcA(window, message, wParam, lParam);
     ShowWindow(window, SW_HIDE);
-    AddTrayIcon(window);
-    return 0;
+    if (AddTrayIcon(window)) return 0;
+    RemoveTrayIcon(window);
+    ShowWindow(window, SW_SHOWNA);
+    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 // The recording clock and the playback countdown; a tick that outlives its

@@ -2,6 +2,7 @@
 // the timers' late ticks, the playback end, slot hotkeys, the command codes,
 // minimising to the tray and what destruction releases.
 #include <windows.h>
+#include <shellapi.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -192,6 +193,20 @@ TEST_F(ShellMainWindowTest, MinimisingHidesTheWindowInsteadOfIconising) {
     EXPECT_EQ(0, SendMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0));
     EXPECT_FALSE(IsWindowVisible(window));
     EXPECT_FALSE(IsIconic(window));
+}
+
+TEST_F(ShellMainWindowTest, MinimisingWithoutATrayIconLeavesTheWindowReachable) {
+    // The shell refuses a second icon with the same window and id: occupy it first.
+    NOTIFYICONDATAA taken = {};
+    taken.cbSize = 88;
+    taken.hWnd = window;
+    taken.uID = 1;
+    if (!Shell_NotifyIconA(NIM_ADD, &taken)) GTEST_SKIP() << "no notification area to refuse an icon";
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    SendMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_TRUE(IsIconic(window));
+    Shell_NotifyIconA(NIM_DELETE, &taken);
 }
 
 }  // namespace
