@@ -83,8 +83,9 @@ class CountingResult(unittest.TextTestResult):
     @staticmethod
     def snapshot(test):
         """A screenshot of the failing test's display, kept with the artefacts."""
-        b = getattr(type(test), "bench", None)
-        if isinstance(b, bench.Bench):
+        benches = [v for v in vars(type(test)).values() if isinstance(v, bench.Bench)]
+        benches += [v.b for v in vars(type(test)).values() if isinstance(getattr(v, "b", None), bench.Bench)]
+        for b in benches[:1]:
             try:
                 path = b.screenshot("FAIL-" + test.id().replace("/", "_"))
                 print("screenshot: " + path, flush=True)

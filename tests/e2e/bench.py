@@ -159,10 +159,14 @@ class Bench:
                 os.killpg(proc.pid, signal.SIGKILL)
                 proc.wait(timeout)
 
-    def close(self):
+    def stop_all(self):
+        """Stops every program this bench started (a test's tearDown)."""
         for proc in self.procs:
             self.stop(proc)
         self.procs = []
+
+    def close(self):
+        self.stop_all()
         subprocess.run(["wineserver", "-k"], env=self.env, timeout=30, check=False,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         subprocess.run(["wineserver", "-w"], env=self.env, timeout=30, check=False)

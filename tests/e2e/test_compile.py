@@ -34,10 +34,8 @@ class CompileCommandTest(unittest.TestCase):
         cls.bin = cls.b.path("bin")
         os.makedirs(cls.bin)
         shutil.copy(os.path.join(bench.TESTS, "test_gcc.exe"), os.path.join(cls.bin, "gcc.exe"))
-        cls.app_dir = cls.b.path("app")
-        os.makedirs(cls.app_dir)
-        cls.exe = os.path.join(cls.app_dir, "quorrel.exe")
-        shutil.copy(bench.QUORREL, cls.exe)
+        cls.exe = cls.b.private_quorrel()
+        cls.app_dir = os.path.dirname(cls.exe)
         cls.rec = cls.b.path("three.rec")
         with open(cls.rec, "wb") as f:
             f.write(rec_bytes([(0x100, 0x41, 0x1E, 0, 0), (0x101, 0x41, 0x801E, 50, 0),
@@ -48,9 +46,7 @@ class CompileCommandTest(unittest.TestCase):
         cls.b.close()
 
     def tearDown(self):
-        for proc in self.b.procs:
-            self.b.stop(proc)
-        self.b.procs = []
+        self.b.stop_all()
 
     def temp_leftovers(self):
         found = []

@@ -2,7 +2,6 @@
 in force after a restart, a window position on a monitor that is gone, and a .rec file named on
 the command line played into a target window at speeds 1 and 2 and stopped with Esc."""
 import os
-import shutil
 import struct
 import time
 import unittest
@@ -38,10 +37,8 @@ class ProgramCopy:
 
     def __init__(self, b, name, ini=None):
         self.b = b
-        self.dir = b.path(name)
-        os.makedirs(self.dir)
-        self.exe = os.path.join(self.dir, "quorrel.exe")
-        shutil.copy(bench.QUORREL, self.exe)
+        self.exe = b.private_quorrel(name)
+        self.dir = os.path.dirname(self.exe)
         self.ini = os.path.join(self.dir, "Quorrel.ini")
         if ini is not None:
             with open(self.ini, "w", newline="") as f:
@@ -92,9 +89,7 @@ class SettingsFileTest(unittest.TestCase):
         cls.b.close()
 
     def tearDown(self):
-        for proc in self.b.procs:
-            self.b.stop(proc)
-        self.b.procs = []
+        self.b.stop_all()
 
     def test_first_run_writes_every_key_in_order(self):
         app = ProgramCopy(self.b, "first")

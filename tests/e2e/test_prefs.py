@@ -2,7 +2,6 @@
 shortcuts dialog, in the real program under Wine with real pointer and key input."""
 import os
 import re
-import shutil
 import struct
 import time
 import unittest
@@ -43,10 +42,8 @@ class PrefsEndToEndTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.b = bench.Bench("prefs")
-        cls.app_dir = cls.b.path("app")
-        os.makedirs(cls.app_dir)
-        cls.exe = os.path.join(cls.app_dir, "quorrel.exe")
-        shutil.copy(bench.QUORREL, cls.exe)
+        cls.exe = cls.b.private_quorrel()
+        cls.app_dir = os.path.dirname(cls.exe)
         cls.log = cls.b.path("target.log")
         cls.b.start(os.path.join(bench.TESTS, "qtarget.exe"), bench.unix_to_wine(cls.log), 0, 0, 600, 300)
         cls.b.wait_window(text=TARGET_TITLE, exe="qtarget.exe")

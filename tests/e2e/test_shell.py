@@ -40,10 +40,8 @@ class ShellBench:
 
     def __init__(self, name, settings=None, env=None):
         self.b = bench.Bench(name)
-        self.app_dir = self.b.path("app")
-        os.makedirs(self.app_dir)
-        self.exe = os.path.join(self.app_dir, "quorrel.exe")
-        shutil.copy(bench.QUORREL, self.exe)
+        self.exe = self.b.private_quorrel()
+        self.app_dir = os.path.dirname(self.exe)
         if settings:
             with open(os.path.join(self.app_dir, "Quorrel.ini"), "w") as f:
                 f.write("[Settings]\r\n" + "".join("%s=%s\r\n" % kv for kv in settings.items()))

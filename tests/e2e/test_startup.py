@@ -24,9 +24,7 @@ class StartupTest(unittest.TestCase):
         cls.bench.close()
 
     def tearDown(self):
-        for proc in self.bench.procs:
-            self.bench.stop(proc)
-        self.bench.procs = []
+        self.bench.stop_all()
 
     def write(self, name, data):
         path = self.bench.path(name)

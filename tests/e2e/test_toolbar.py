@@ -1,7 +1,6 @@
 """The toolbar of the real program: six buttons with their icons on screen, the tooltip a
 resting pointer brings up, and a custom icon set named in the settings file."""
 import os
-import shutil
 import struct
 import subprocess
 import time
@@ -60,15 +59,11 @@ class ToolbarScreenTest(unittest.TestCase):
         cls.b.close()
 
     def tearDown(self):
-        for proc in self.b.procs:
-            self.b.stop(proc)
-        self.b.procs = []
+        self.b.stop_all()
 
     def start(self, name, ini=None):
         """Starts a private copy of quorrel.exe (its own settings file); returns the main window."""
-        folder = self.b.path(name)
-        os.makedirs(folder)
-        shutil.copy(bench.QUORREL, folder)
+        folder = os.path.dirname(self.b.private_quorrel(name))
         if ini is not None:
             with open(os.path.join(folder, "Quorrel.ini"), "w") as f:
                 f.write(ini.replace("\n", "\r\n"))
