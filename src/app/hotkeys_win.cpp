@@ -3,6 +3,7 @@
 // the user works in another program.
 #include "app/hotkeys.h"
 
+#include "app/commands.h"
 #include "app/status.h"
 #include "macro/macro_buffer.h"
 #include "macro/slots.h"
@@ -19,8 +20,6 @@ constexpr UINT kAllModifiers = MOD_CONTROL | MOD_SHIFT | MOD_ALT;
 constexpr UINT kKeyR = 0x52;
 constexpr UINT kKeyP = 0x50;
 constexpr UINT kKeyF8 = VK_F8;
-constexpr int kRecButtonId = 1003;
-constexpr int kPlayButtonId = 1004;
 
 bool IsFunctionKey(int key) { return key >= VK_F1 && key <= VK_F12; }
 
@@ -45,12 +44,12 @@ void ToggleRecording(HWND window) {
     if (IsRecording()) {
         StopRecording();
         SetStateCaption(window, kCaptionIdle);
-        SetButtonText(kRecButtonId, "Record");
+        SetButtonText(CMD_RECORD, "Record");
         return;
     }
     if (!StartRecording()) return;
     SetStateCaption(window, kCaptionRecording);
-    SetButtonText(kRecButtonId, "Stop");
+    SetButtonText(CMD_RECORD, "Stop");
 }
 
 void PlayCurrentMacro() {
@@ -59,7 +58,7 @@ void PlayCurrentMacro() {
     const MacroEvent* events;
     int count;
     if (!CurrentMacro(&events, &count)) return;
-    if (StartPlayback(events, count)) SetButtonText(kPlayButtonId, "Stop");
+    if (StartPlayback(events, count)) SetButtonText(CMD_PLAY, "Stop");
 }
 
 }  // namespace

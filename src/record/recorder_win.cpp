@@ -5,6 +5,7 @@
 #include "record/recorder.h"
 
 #include "app/app.h"
+#include "app/commands.h"
 #include "app/status.h"
 #include "macro/macro_buffer.h"
 #include "record/record_logic.h"
@@ -13,7 +14,6 @@
 namespace {
 
 constexpr int kFirstCapacity = 1000;
-constexpr UINT kRecordCommand = 1003;  // the toolbar's Rec button
 constexpr UINT kClockPeriodMs = 1000;
 
 int recording;
@@ -96,7 +96,7 @@ LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
         // the user-interface thread takes the posted command from its queue.
         if (!stopPosted) {
             HWND window = GetMainWindow();
-            if (window) stopPosted = PostMessageA(window, WM_COMMAND, kRecordCommand, 0) != 0;
+            if (window) stopPosted = PostMessageA(window, WM_COMMAND, CMD_RECORD, 0) != 0;
         }
         return 1;
     case KeyAction::Record:
