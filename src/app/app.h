@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+// The instance WinMain was given, or the executable's module before that.
 HINSTANCE GetAppInstance();
 void SetAppInstance(HINSTANCE instance);
 // Null until WinMain has created the main window.

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "app/app.h"
+#include "base/gdi_win.h"
 #include "app/commands.h"
 #include "app/hotkeys.h"
 #include "app/status.h"
@@ -51,9 +52,7 @@ LRESULT OnCreate(HWND window) {
 LRESULT OnEraseBackground(HWND window, HDC dc) {
     RECT rect;
     GetClientRect(window, &rect);
-    HBRUSH brush = CreateSolidBrush(kBackground);
-    FillRect(dc, &rect, brush);
-    DeleteObject(brush);
+    FillSolidRect(dc, &rect, kBackground);
     return 1;
 }
 

@@ -14,7 +14,7 @@ constexpr int kAppIconId = 100;
 
 const char kMainWindowClass[] = "QuorrelWindowClass";
 
-HINSTANCE GetAppInstance() { return appInstance; }
+HINSTANCE GetAppInstance() { return appInstance ? appInstance : GetModuleHandleA(nullptr); }
 void SetAppInstance(HINSTANCE instance) { appInstance = instance; }
 HWND GetMainWindow() { return mainWindow; }
 void SetMainWindow(HWND window) { mainWindow = window; }

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "app/app.h"
+#include "base/gdi_win.h"
 
 const char kWebsiteUrl[] = "https://quorrel.app/";
 
@@ -73,11 +74,6 @@ void CloseAbout(HWND window) {
     DestroyWindow(window);
 }
 
-HINSTANCE Instance() {
-    HINSTANCE instance = GetAppInstance();
-    return instance ? instance : GetModuleHandleA(nullptr);
-}
-
 void RegisterAboutClass(HINSTANCE instance) {
     WNDCLASSA wc;
     ZeroMemory(&wc, sizeof wc);
@@ -119,12 +115,8 @@ LRESULT OnEraseBackground(HWND window, HDC dc) {
     RECT footer = client;
     footer.top = client.bottom - kFooterHeight;
 
-    HBRUSH white = CreateSolidBrush(kWhite);
-    FillRect(dc, &page, white);
-    DeleteObject(white);
-    HBRUSH grey = CreateSolidBrush(kFooterFill);
-    FillRect(dc, &footer, grey);
-    DeleteObject(grey);
+    FillSolidRect(dc, &page, kWhite);
+    FillSolidRect(dc, &footer, kFooterFill);
 
     HPEN pen = CreatePen(PS_SOLID, 1, kFooterLine);
     HGDIOBJ oldPen = SelectObject(dc, pen);
@@ -175,7 +167,7 @@ LRESULT CALLBACK AboutWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 }
 
 void ShowAboutWindow(HWND owner) {
-    HINSTANCE instance = Instance();
+    HINSTANCE instance = GetAppInstance();
     RegisterAboutClass(instance);
     HWND window = CreateWindowExA(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE, kAboutClass, "About Quorrel",
                                   WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, kWidth, kHeight, owner,

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/app.h"
+#include "base/gdi_win.h"
 
 namespace {
 
@@ -33,11 +34,6 @@ InputPromptState* StateOf(HWND window) {
     return (InputPromptState*)GetWindowLongPtrA(window, GWLP_USERDATA);
 }
 
-HINSTANCE Instance() {
-    HINSTANCE instance = GetAppInstance();
-    return instance ? instance : GetModuleHandleA(nullptr);
-}
-
 void RegisterPromptClass(HINSTANCE instance) {
     WNDCLASSEXA wc;
     ZeroMemory(&wc, sizeof wc);
@@ -59,9 +55,7 @@ HWND Child(HWND parent, DWORD exStyle, const char* cls, const char* text, DWORD 
 LRESULT OnEraseBackground(HWND window, HDC dc) {
     RECT rect;
     GetClientRect(window, &rect);
-    HBRUSH brush = CreateSolidBrush(kWhite);
-    FillRect(dc, &rect, brush);
-    DeleteObject(brush);
+    FillSolidRect(dc, &rect, kWhite);
     return 1;
 }
 
@@ -97,9 +91,7 @@ void Finish(HWND window, int accept) {
 
 void DrawPromptButton(HDC dc, const RECT* rect, const char* text, int pressed) {
     COLORREF fill = pressed ? RGB(204, 204, 204) : RGB(225, 225, 225);
-    HBRUSH brush = CreateSolidBrush(fill);
-    FillRect(dc, rect, brush);
-    DeleteObject(brush);
+    FillSolidRect(dc, rect, fill);
 
     HPEN pen = CreatePen(PS_SOLID, 1, RGB(173, 173, 173));
     HGDIOBJ oldPen = SelectObject(dc, pen);
@@ -149,7 +141,7 @@ LRESULT CALLBACK InputPromptWindowProc(HWND window, UINT message, WPARAM wParam,
 }
 
 char* PromptForText(HWND owner, const char* title, const char* prompt, const char* initial) {
-    HINSTANCE instance = Instance();
+    HINSTANCE instance = GetAppInstance();
     InputPromptState state;
     ZeroMemory(&state, sizeof state);
     if (initial) lstrcpynA(state.text, initial, sizeof state.text);

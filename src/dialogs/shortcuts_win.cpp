@@ -28,7 +28,5 @@ INT_PTR CALLBACK ShortcutsDialogProc(HWND dialog, UINT message, WPARAM wParam, L
 }
 
 void ShowShortcutsDialog(HWND owner) {
-    HINSTANCE instance = GetAppInstance();
-    if (!instance) instance = GetModuleHandleA(nullptr);
-    DialogBoxIndirectParamA(instance, BuildShortcutsTemplate(), owner, ShortcutsDialogProc, 0);
+    DialogBoxIndirectParamA(GetAppInstance(), BuildShortcutsTemplate(), owner, ShortcutsDialogProc, 0);
 }

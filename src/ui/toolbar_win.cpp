@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "base/gdi_win.h"
 #include "record/recorder.h"
 #include "settings/settings.h"
 #include "ui/toolbar_model.h"
@@ -173,9 +174,7 @@ void PaintToolbarButton(const DRAWITEMSTRUCT* item) {
     HDC dc = item->hDC;
     int id = (int)item->CtlID;
 
-    HBRUSH background = CreateSolidBrush(kBackground);
-    FillRect(dc, &item->rcItem, background);
-    DeleteObject(background);
+    FillSolidRect(dc, &item->rcItem, kBackground);
 
     HICON icon = GetButtonIcon(id);
     const char* label = GetButtonLabel(id);
