@@ -48,6 +48,8 @@ if cmake --preset win -B "$win" >"$logs/win-configure.log" 2>&1 &&
         rm -f "$summary"
         python3 "$root/tests/run_wine_tiers.py" "$tier" "$summary" >"$logs/$tier.log" 2>&1
         grep -E '^\[  FAILED  \]|^(FAIL|ERROR):|^Traceback' "$logs/$tier.log" | head -n 40
+        # What each failure said, so that a run whose logs are gone can still be read.
+        awk '/: Failure$/ { n = 10 } /^(FAIL|ERROR): / { n = 25 } n > 0 { print; n-- }' "$logs/$tier.log" | head -n 120
         tail -n 1 "$logs/$tier.log"
         if [ -f "$summary" ]; then
             read -r p f s <"$summary"

@@ -178,16 +178,23 @@ protected:
 
 // The x87 unit of a 32-bit build would keep extra precision unless the
 // seconds are really rounded to single precision: 0.385f lies below 0.385.
+// 2.125 is exact in binary: the system runtime shows an exact tie rounded up.
 TEST(CompileBuildReportWin32, SecondsAreRoundedAsSinglePrecision) {
     char text[kBuildReportSize];
     const struct {
         uint32_t ms;
         const char* shown;
-    } cases[] = {{385, "0.38 seconds"}, {1234, "1.23 seconds"}, {2675, "2.67 seconds"}};
+    } cases[] = {{385, "0.38 seconds"}, {1234, "1.23 seconds"}, {2675, "2.67 seconds"}, {2125, "2.13 seconds"}};
     for (const auto& c : cases) {
         FormatBuildReport(text, "x.exe", 1, 1, c.ms);
         EXPECT_NE(strstr(text, c.shown), nullptr) << c.ms << ": " << text;
     }
+}
+
+// 30976 bytes are exactly 30.25 KB and 1179648 exactly 1.125 MB.
+TEST(CompileBuildReportWin32, FileSizeTiesRoundUp) {
+    EXPECT_STREQ(FormatFileSize(30976), "30.3 KB");
+    EXPECT_STREQ(FormatFileSize(1179648), "1.13 MB");
 }
 
 TEST_F(CompileBuildTest, SuccessfulBuildReportsCountPathSizeAndTime) {
@@ -216,10 +223,12 @@ TEST_F(CompileBuildTest, SuccessfulBuildReportsCountPathSizeAndTime) {
 
     const SeenBox box = ShowReportAndRead(result, "Compilation Complete");
     ASSERT_TRUE(box.found);
+    // The program prints with the system C runtime, which rounds an exact tie
+    // (2.125) up; MinGW's own sprintf would round it to even and disagree.
     char seconds[32];
     volatile float quotient = static_cast<float>(result.elapsedMs);  // rounded to single precision
     quotient = quotient / 1000.0f;
-    sprintf(seconds, "%.2f", static_cast<double>(quotient));
+    _snprintf(seconds, sizeof(seconds), "%.2f", static_cast<double>(quotient));
     EXPECT_EQ(box.text, "Compilation Successful!\n\nOutput File:\n" + out + "\n\nDetails:\n  \xB7 Events: 3\n  \xB7 File Size: " +
                             std::string(FormatFileSize(SizeOf(out))) + "\n  \xB7 Compilation Time: " + seconds +
                             " seconds\n\nThe executable is ready to use.");
