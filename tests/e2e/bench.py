@@ -229,6 +229,10 @@ class Bench:
     def buttons(window):
         return [c["text"] for c in window["children"] if c["class"].lower() == "button"]
 
+    def held_keys(self):
+        """Virtual keys (and mouse buttons 1, 2, 4) the desktop reports as pressed now."""
+        return [int(v) for v in self.inspector("held").split()]
+
     def click(self, window, button_text):
         self.inspector("click", str(window["hwnd"]), button_text)
 

@@ -126,7 +126,7 @@ BOOL CALLBACK MatchButton(HWND child, LPARAM param) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        fprintf(stderr, "usage: inspector list|click|command|close|key|cursor ...\n");
+        fprintf(stderr, "usage: inspector list|click|command|close|key|cursor|held ...\n");
         return 2;
     }
     const char* verb = argv[1];
@@ -139,6 +139,13 @@ int main(int argc, char** argv) {
         POINT pt;
         GetCursorPos(&pt);
         printf("%ld %ld\n", pt.x, pt.y);
+        return 0;
+    }
+    if (strcmp(verb, "held") == 0) {
+        // Wine keeps one key state for the whole desktop, so this sees what any
+        // program (a playback above all) has left pressed.
+        for (int vk = 1; vk < 255; ++vk)
+            if (GetAsyncKeyState(vk) & 0x8000) printf("%d\n", vk);
         return 0;
     }
     if (argc < 3) return 2;
