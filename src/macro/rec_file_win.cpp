@@ -16,19 +16,32 @@ int WriteAll(HANDLE file, const void* data, DWORD bytes) {
 }
 
 // Creates a fresh temporary file beside `path` (same folder, so the final rename
-// stays on one volume). Fills `tempPath` (MAX_PATH) and returns the open handle.
+// stays on one volume). Its name is never longer than the target's own, so it
+// fits wherever the target fits, even in a folder at the path limit: "~" and
+// hex digits, or a single digit for a one-letter name. Fills `tempPath`
+// (MAX_PATH) and returns the open handle.
 HANDLE CreateSiblingTempFile(const char* path, char* tempPath) {
     const char* slash = strrchr(path, '\\');
     const char* fwd = strrchr(path, '/');
     if (fwd && (!slash || fwd > slash)) slash = fwd;
     size_t dirLen = slash ? (size_t)(slash - path) + 1 : 0;
+    size_t nameLen = strlen(path + dirLen);
+    if (nameLen == 0 || dirLen + nameLen >= MAX_PATH) return INVALID_HANDLE_VALUE;
+    size_t tempLen = nameLen < 9 ? nameLen : 9;
     DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
     for (int attempt = 0; attempt < 32; ++attempt) {
-        char name[16];
-        FormatText(name, sizeof name, "~q%lX.tmp", (unsigned long)(seed + attempt) & 0xFFFFFu);
-        if (dirLen + strlen(name) >= MAX_PATH) return INVALID_HANDLE_VALUE;
+        char digits[16];
+        FormatText(digits, sizeof digits, "%08lX", (unsigned long)(seed + (DWORD)attempt));
+        char* out = tempPath + dirLen;
         memcpy(tempPath, path, dirLen);
-        strcpy(tempPath + dirLen, name);
+        if (tempLen == 1) {
+            out[0] = digits[7];
+        } else {
+            out[0] = '~';
+            memcpy(out + 1, digits + 8 - (tempLen - 1), tempLen - 1);
+        }
+        out[tempLen] = '\0';
+        if (lstrcmpiA(out, path + dirLen) == 0) continue;  // never the target itself
         HANDLE file = CreateFileA(tempPath, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;

@@ -216,4 +216,27 @@ TEST_F(RecFileTest, PathAtTheLengthLimitSavesAndLoads) {
     EXPECT_EQ(FileCount(), 1);
 }
 
+TEST_F(RecFileTest, AFolderAtTheLimitStillTakesFilesThatFit) {
+    // A 252-character folder leaves room for a 6-letter name: the save's own
+    // temporary file must fit there too, and so must a one-letter name's.
+    std::string deep = dir + "\\" + std::string(252 - dir.size() - 1, 'd');
+    ASSERT_EQ(deep.size(), 252u);
+    ASSERT_TRUE(CreateDirectoryA(deep.c_str(), nullptr));
+    std::string path = deep + "\\ab.rec", shortest = deep + "\\x";
+    ASSERT_EQ(path.size(), 259u);
+    std::vector<MacroEvent> first = SampleEvents(2), second = SampleEvents(3);
+    EXPECT_EQ(SaveRecording(path.c_str(), first.data(), 2), 1);
+    EXPECT_EQ(SaveRecording(path.c_str(), second.data(), 3), 1) << "replacing it";
+    EXPECT_EQ(SaveRecording(shortest.c_str(), first.data(), 2), 1);
+    EXPECT_EQ(SaveRecording(shortest.c_str(), second.data(), 3), 1);
+    for (const std::string& p : {path, shortest}) {
+        int count = 0;
+        MacroEvent* loaded = LoadRecording(p.c_str(), &count);
+        EXPECT_EQ(count, 3) << p.size();
+        free(loaded);
+        DeleteFileA(p.c_str());
+    }
+    EXPECT_TRUE(RemoveDirectoryA(deep.c_str())) << "no temporary file left behind";
+}
+
 }  // namespace
