@@ -14,7 +14,7 @@ namespace {
 uint32_t fakeNow;
 void NoWait(PlaybackRun*, uint32_t ms) { fakeNow += ms; }
 uint32_t Tick() { return fakeNow; }
-int NoKey() { return 0; }
+int NoKey(int) { return 0; }
 void NoKeyInput(PlaybackRun*, uint32_t, uint32_t, uint32_t, uint32_t) {}
 void NoMouseInput(PlaybackRun*, uint32_t, int32_t, int32_t, uint32_t) {}
 void Nothing() {}

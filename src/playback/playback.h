@@ -10,8 +10,10 @@ constexpr uintptr_t TIMER_PLAY_PROGRESS = 102;          // 200 ms caption refres
 constexpr unsigned kPlayProgressPeriodMs = 200;
 
 // Plays `events` on a worker thread; the caller's array is read in place and
-// must stay untouched until playback ends. 1 started, 0 refused or failed.
-int StartPlayback(const MacroEvent* events, int count);
+// must stay untouched until playback ends. `startKey`, when not 0, is a stop
+// key whose press started this playback: it stops it only once it has been
+// seen up. 1 started, 0 refused or failed.
+int StartPlayback(const MacroEvent* events, int count, int startKey = 0);
 // Asks the worker to stop and waits for it up to 2000 ms. 0 when idle.
 int StopPlayback();
 int IsPlaying();

@@ -48,19 +48,125 @@ uint32_t EstimatePassMs(const MacroEvent* events, int count, float speed) {
     return span;
 }
 
+namespace {
+
+// Only codes a key can have are filed; the injection takes the low 16 bits of
+// the record's key, and anything above 255 names no key.
+bool Fileable(uint32_t vk) { return vk > 0 && vk < 256; }
+
+void NotePress(HeldInputs& in, uint32_t vk, uint8_t scan, uint8_t flags) {
+    if (!Fileable(vk)) return;
+    in.scan[vk] = scan;
+    in.flags[vk] = flags;
+    in.ignoreUntilUp[vk] = 0;
+    if (in.held[vk]) return;  // a repeat of a held key
+    in.held[vk] = 1;
+    in.order[in.count++] = (uint8_t)vk;
+}
+
+void NoteRelease(HeldInputs& in, uint32_t vk) {
+    if (!Fileable(vk)) return;
+    // The system may report an injected key-up late; until the key is seen up
+    // it is the playback's own, not the user's stop.
+    in.ignoreUntilUp[vk] = 1;
+    if (!in.held[vk]) return;
+    in.held[vk] = 0;
+    int w = 0;
+    for (int i = 0; i < in.count; ++i)
+        if (in.order[i] != vk) in.order[w++] = in.order[i];
+    in.count = w;
+}
+
+void NoteMouse(HeldInputs& in, uint32_t message, int32_t x, int32_t y) {
+    in.mouseX = x;
+    in.mouseY = y;
+    switch (message) {
+    case msg::LButtonDown: NotePress(in, vkbutton::Left, 0, 0); break;
+    case msg::RButtonDown: NotePress(in, vkbutton::Right, 0, 0); break;
+    case msg::MButtonDown: NotePress(in, vkbutton::Middle, 0, 0); break;
+    case msg::LButtonUp: NoteRelease(in, vkbutton::Left); break;
+    case msg::RButtonUp: NoteRelease(in, vkbutton::Right); break;
+    case msg::MButtonUp: NoteRelease(in, vkbutton::Middle); break;
+    default: break;  // moves, the wheel and double-clicks (which end released)
+    }
+}
+
+uint32_t ButtonUpMessage(uint8_t vk) {
+    return vk == vkbutton::Left ? msg::LButtonUp : vk == vkbutton::Right ? msg::RButtonUp : msg::MButtonUp;
+}
+
+bool IsButton(uint8_t vk) {
+    return vk == vkbutton::Left || vk == vkbutton::Right || vk == vkbutton::Middle;
+}
+
+}  // namespace
+
 void PlayRecord(PlaybackRun* run, const MacroEvent& event, const PlaybackHooks& hooks) {
     uint32_t message = event.message;
+    HeldInputs& in = run->input;
     if (IsKeyMessage(message)) {
-        hooks.playKey(run, message, event.paramL, event.paramH & 0xFF, (event.paramH >> 8) & 0xFF);
+        uint8_t scan = event.paramH & 0xFF, flags = (event.paramH >> 8) & 0xFF;
+        hooks.playKey(run, message, event.paramL, scan, flags);
+        uint32_t vk = event.paramL & 0xFFFF;
+        if (message == msg::KeyDown || message == msg::SysKeyDown) NotePress(in, vk, scan, flags);
+        else NoteRelease(in, vk);
     } else if (message == msg::MouseWheel) {
         // The record keeps only the low 16 bits of y; read them as the signed
         // number they were, so a wheel on a monitor above the primary one is
         // replayed there and not at the bottom of the desktop.
         int32_t y = (int32_t)(int16_t)(uint16_t)(event.paramH & 0xFFFF);
         hooks.playMouse(run, message, (int32_t)event.paramL, y, event.paramH);
+        NoteMouse(in, message, (int32_t)event.paramL, y);
     } else if (IsMouseMessage(message)) {
         hooks.playMouse(run, message, (int32_t)event.paramL, (int32_t)event.paramH, 0);
+        NoteMouse(in, message, (int32_t)event.paramL, (int32_t)event.paramH);
     }
+}
+
+void ReleaseHeldInputs(PlaybackRun* run, const PlaybackHooks& hooks) {
+    HeldInputs& in = run->input;
+    while (in.count > 0) {
+        uint8_t vk = in.order[in.count - 1];
+        // Buttons go up where the macro last put the pointer, so a drag ends
+        // where it was heading and the pointer does not jump.
+        if (IsButton(vk)) hooks.playMouse(run, ButtonUpMessage(vk), in.mouseX, in.mouseY, 0);
+        else hooks.playKey(run, msg::KeyUp, vk, in.scan[vk], in.flags[vk]);
+        NoteRelease(in, vk);
+    }
+}
+
+void IgnoreUntilReleased(PlaybackRun* run, int virtualKey) {
+    if (Fileable((uint32_t)virtualKey)) run->input.ignoreUntilUp[virtualKey] = 1;
+}
+
+namespace {
+
+// `in` may be null: then every stop key counts.
+int StopKeyAmong(HeldInputs* in, int (*keyDown)(int virtualKey)) {
+    int keys[3];
+    int n = 0;
+    if (StopHotkeyEnabled.load(std::memory_order_acquire)) keys[n++] = StopHotkey.load(std::memory_order_acquire);
+    if (!UseComplexPlayback.load(std::memory_order_acquire)) keys[n++] = PlaybackHotkey.load(std::memory_order_acquire);
+    if (!UseComplexRecord.load(std::memory_order_acquire)) keys[n++] = RecordingHotkey.load(std::memory_order_acquire);
+    for (int i = 0; i < n; ++i) {
+        int vk = keys[i];
+        int down = keyDown(vk);
+        if (in && Fileable((uint32_t)vk)) {
+            if (in->held[vk]) continue;  // the macro's own key
+            if (in->ignoreUntilUp[vk]) {
+                if (down) continue;
+                in->ignoreUntilUp[vk] = 0;
+            }
+        }
+        if (down) return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int RunSeesStopKey(PlaybackRun* run, int (*keyDown)(int virtualKey)) {
+    return StopKeyAmong(&run->input, keyDown);
 }
 
 void RunPasses(PlaybackRun* run, const PlaybackHooks& hooks) {
@@ -70,7 +176,7 @@ void RunPasses(PlaybackRun* run, const PlaybackHooks& hooks) {
 
         uint32_t previousTime = 0;
         for (int j = 0; j < run->count && !StopSeen(run); ++j) {
-            if (hooks.isStopKeyDown()) {
+            if (RunSeesStopKey(run, hooks.keyDown)) {
                 MarkStopped(run);
                 break;
             }
@@ -83,13 +189,14 @@ void RunPasses(PlaybackRun* run, const PlaybackHooks& hooks) {
                 if (wait) hooks.wait(run, wait);
             }
             previousTime = event.time;
-            if (StopSeen(run) || hooks.isStopKeyDown()) {
+            if (StopSeen(run) || RunSeesStopKey(run, hooks.keyDown)) {
                 MarkStopped(run);
                 break;
             }
             PlayRecord(run, event, hooks);
         }
         if (StopSeen(run)) break;
+        ReleaseHeldInputs(run, hooks);
         hooks.releaseLeftButton();
         int count = RepeatCount.load(std::memory_order_acquire);
         int continuous = RepeatMode.load(std::memory_order_acquire) == kRepeatContinuous;
@@ -99,6 +206,10 @@ void RunPasses(PlaybackRun* run, const PlaybackHooks& hooks) {
 
 void RunPlaybackWorker(PlaybackRun* run, const PlaybackHooks& hooks) {
     RunPasses(run, hooks);
+    // A stopped pass lets go of what it holds too; a worker that a later
+    // playback has overtaken leaves that playback's keys alone.
+    uint32_t active = ActiveRunId();
+    if (active == run->id || active == 0) ReleaseHeldInputs(run, hooks);
     int wasActive = EndActiveRun(run->id);
     hooks.refreshCursor();
     // A worker that a stop gave up on must not tell the window that a later
@@ -129,15 +240,4 @@ uint32_t GetLoopStartTick() { return loopStartTick.load(std::memory_order_acquir
 uint32_t GetEstimatedLoopMs() { return estimatedLoopMs; }
 int GetTotalLoopsShown() { return totalLoopsShown; }
 
-int StopKeyHeld(int (*keyDown)(int virtualKey)) {
-    if (StopHotkeyEnabled.load(std::memory_order_acquire) &&
-        keyDown(StopHotkey.load(std::memory_order_acquire)))
-        return 1;
-    if (!UseComplexPlayback.load(std::memory_order_acquire) &&
-        keyDown(PlaybackHotkey.load(std::memory_order_acquire)))
-        return 1;
-    if (!UseComplexRecord.load(std::memory_order_acquire) &&
-        keyDown(RecordingHotkey.load(std::memory_order_acquire)))
-        return 1;
-    return 0;
-}
+int StopKeyHeld(int (*keyDown)(int virtualKey)) { return StopKeyAmong(nullptr, keyDown); }

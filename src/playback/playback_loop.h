@@ -7,6 +7,27 @@
 #include <cstdint>
 #include "macro/macro_event.h"
 
+// Virtual-key codes of the mouse buttons, as the held set files them.
+namespace vkbutton {
+constexpr uint8_t Left = 0x01;
+constexpr uint8_t Right = 0x02;
+constexpr uint8_t Middle = 0x04;
+}  // namespace vkbutton
+
+// What a run has pressed and not released (keys by virtual key, mouse buttons
+// by their key codes), so that no playback leaves input held, and which keys
+// its stop-key test must pass over. Worker only, apart from the start key the
+// UI thread sets before the worker exists.
+struct HeldInputs {
+    uint8_t order[256] = {};          // pressed keys, oldest first
+    int count = 0;
+    uint8_t held[256] = {};           // 1 while in `order`
+    uint8_t scan[256] = {};           // scan byte and flags byte of the key's press
+    uint8_t flags[256] = {};
+    uint8_t ignoreUntilUp[256] = {};  // released by the run (or the start key): not a stop yet
+    int32_t mouseX = 0, mouseY = 0;   // where the run last put the pointer
+};
+
 // One playback: its macro and its own stop state. A worker only ever looks at
 // its own run, so a worker that outlives a stop cannot act on a later playback.
 struct PlaybackRun {
@@ -15,13 +36,15 @@ struct PlaybackRun {
     uint32_t id;                     // nonzero; the engine's active id while this run plays
     std::atomic<int> stopRequested;  // set by StopPlayback (UI) or the worker on a stop key
     void* context;                   // owned by the platform layer (wake-up event)
+    HeldInputs input;
 };
 
 struct PlaybackHooks {
     // Waits up to `ms`, returning early once the run's stop was requested.
     void (*wait)(PlaybackRun* run, uint32_t ms);
     uint32_t (*tickCount)();
-    int (*isStopKeyDown)();
+    // Whether the user (or anything) holds a virtual key down now.
+    int (*keyDown)(int virtualKey);
     // Injection of one record for the run (which owns the timing of its pauses).
     void (*playKey)(PlaybackRun* run, uint32_t message, uint32_t virtualKey, uint32_t scanCode,
                     uint32_t flagsByte);
@@ -42,8 +65,17 @@ constexpr int kContinuousLoopsShown = 9999;
 uint32_t ScaleGap(uint32_t gap, float speed);
 // One pass's estimated length at `speed`, clamped to 1000..3,600,000 ms.
 uint32_t EstimatePassMs(const MacroEvent* events, int count, float speed);
-// Hands one record to the injection hooks by its kind; other kinds play nothing.
+// Hands one record to the injection hooks by its kind, and notes what it
+// presses or releases; other kinds play nothing.
 void PlayRecord(PlaybackRun* run, const MacroEvent& event, const PlaybackHooks& hooks);
+// Releases what the run still holds, last pressed first, through the same
+// injection hooks; releases nothing the run did not press.
+void ReleaseHeldInputs(PlaybackRun* run, const PlaybackHooks& hooks);
+// A key that stops playback is down, leaving out the keys the run itself holds
+// and those it released (or was started with) until they have been seen up.
+int RunSeesStopKey(PlaybackRun* run, int (*keyDown)(int virtualKey));
+// The key whose press started the run: not a stop until it has been up once.
+void IgnoreUntilReleased(PlaybackRun* run, int virtualKey);
 // The passes of one playback, as long as the repeat settings (read before every
 // pass) ask for more and no stop was requested or seen.
 void RunPasses(PlaybackRun* run, const PlaybackHooks& hooks);

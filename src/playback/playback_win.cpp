@@ -28,7 +28,6 @@ struct WorkerRun {
     PlaybackRun run;
     HANDLE wake;  // manual-reset; set to cut a wait short when a stop is requested
     HWND window;  // the main window as the worker found it at its start
-    double balanceMs;  // worker only: how much longer its waits lasted than asked
     std::atomic<int> references;
 };
 
@@ -66,30 +65,13 @@ WorkerRun* NewRun(const MacroEvent* events, int count) {
     return run;
 }
 
-// Every timed wait of a worker, gaps and the fixed input pauses alike, overshoots
-// its time-out by a fraction of a millisecond; over thousands of records that
-// would stretch a playback by several percent. The run keeps the balance of
-// what its waits lasted against what was asked and trims the next time-out by
-// it. The balance is capped so that a stall is never made up by playing faster.
-constexpr double kBalanceMinMs = -2.0;
-constexpr double kBalanceMaxMs = 5.0;
-LARGE_INTEGER counterFrequency;
-
+// Every wait lasts at least what it asks for: a gap is measured from when the
+// previous record was played, and the pauses around clicks are what let the
+// receiving program see a press as a press; so a wait that ran long is never
+// made up by a shorter one later. The time-out is the only difference from a
+// plain Sleep: a stop request cuts it short. (INFINITE itself is never asked.)
 void TimedWait(WorkerRun* owner, uint32_t ms) {
-    double wanted = (double)ms - owner->balanceMs;
-    double lasted = 0.0;
-    if (wanted >= 0.5) {
-        DWORD timeout = wanted >= 4294967294.0 ? INFINITE - 1 : (DWORD)(wanted + 0.5);
-        LARGE_INTEGER before, after;
-        QueryPerformanceCounter(&before);
-        WaitForSingleObject(owner->wake, timeout);
-        QueryPerformanceCounter(&after);
-        lasted = (double)(after.QuadPart - before.QuadPart) * 1000.0 / (double)counterFrequency.QuadPart;
-    }
-    double balance = owner->balanceMs + lasted - (double)ms;
-    if (balance < kBalanceMinMs) balance = kBalanceMinMs;
-    if (balance > kBalanceMaxMs) balance = kBalanceMaxMs;
-    owner->balanceMs = balance;
+    WaitForSingleObject(owner->wake, ms == INFINITE ? INFINITE - 1 : ms);
 }
 
 // A stop request sets the run's event and so cuts any of these waits short.
@@ -120,7 +102,7 @@ void PlayMouse(PlaybackRun* run, uint32_t message, int32_t x, int32_t y, uint32_
 }
 
 const PlaybackHooks kWorkerHooks = {
-    WaitForGap, TickCount, IsStopKeyDown, PlayKey, PlayMouse, SendLeftButtonRelease, RefreshCursor, PostFinished,
+    WaitForGap, TickCount, AsyncKeyDown, PlayKey, PlayMouse, SendLeftButtonRelease, RefreshCursor, PostFinished,
 };
 
 DWORD WINAPI PlaybackThread(LPVOID parameter) {
@@ -145,7 +127,7 @@ void CloseFinishedWorker(DWORD graceMs) {
 
 }  // namespace
 
-int StartPlayback(const MacroEvent* events, int count) {
+int StartPlayback(const MacroEvent* events, int count, int startKey) {
     if (IsPlaying() || !events || count <= 0) return 0;
     CloseFinishedWorker(0);
     if (playbackThread) {
@@ -159,7 +141,6 @@ int StartPlayback(const MacroEvent* events, int count) {
 
     // The short sleeps and gaps need 1 ms timer ticks, not the default ~15.6 ms.
     timeBeginPeriod(kTimerPeriodMs);
-    if (!counterFrequency.QuadPart) QueryPerformanceFrequency(&counterFrequency);
     ReleaseCapture();
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));
     SendLeftButtonRelease();
@@ -170,6 +151,7 @@ int StartPlayback(const MacroEvent* events, int count) {
         timeEndPeriod(kTimerPeriodMs);
         return 0;
     }
+    IgnoreUntilReleased(&run->run, startKey);
     playEvents = events;
     playCount = count;
     int loopsShown = RepeatMode.load(std::memory_order_acquire) == kRepeatContinuous

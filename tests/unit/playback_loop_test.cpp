@@ -16,6 +16,7 @@ std::vector<std::string> trace;
 uint32_t fakeNow;
 int stopKeyCalls;
 std::function<int(int call)> stopKeyScript;      // decides each stop-key sample
+std::function<int(int vk)> desktopKeys;          // when set, answers every key-state read
 std::function<void(const std::string&)> onPlay;  // lets a test change settings mid-pass
 
 void Log(const std::string& line) {
@@ -28,7 +29,10 @@ void FakeWait(PlaybackRun*, uint32_t ms) {
     fakeNow += ms;
 }
 uint32_t FakeTick() { return fakeNow; }
-int FakeStopKey() { return stopKeyScript ? stopKeyScript(stopKeyCalls++) : 0; }
+int FakeKeyDown(int vk) {
+    if (desktopKeys) return desktopKeys(vk);
+    return stopKeyScript ? stopKeyScript(stopKeyCalls++) : 0;
+}
 void FakeKey(PlaybackRun*, uint32_t message, uint32_t vk, uint32_t scan, uint32_t flags) {
     Log("key " + std::to_string(message) + " " + std::to_string(vk) + " " + std::to_string(scan) +
         " " + std::to_string(flags));
@@ -41,7 +45,7 @@ void FakeRelease() { trace.push_back("release"); }
 void FakeCursor() { trace.push_back("cursor"); }
 void FakePost(PlaybackRun*) { trace.push_back("posted"); }
 
-const PlaybackHooks kHooks = {FakeWait, FakeTick, FakeStopKey, FakeKey, FakeMouse,
+const PlaybackHooks kHooks = {FakeWait, FakeTick, FakeKeyDown, FakeKey, FakeMouse,
                               FakeRelease, FakeCursor, FakePost};
 
 MacroEvent Move(uint32_t time, int32_t x = 1, int32_t y = 2) {
@@ -57,7 +61,9 @@ protected:
         fakeNow = 5000;
         stopKeyCalls = 0;
         stopKeyScript = nullptr;
+        desktopKeys = nullptr;
         onPlay = nullptr;
+        run.input = HeldInputs{};
         run.stopRequested.store(0);
         run.id = 41;
         run.context = nullptr;
@@ -67,6 +73,7 @@ protected:
         ResetSettingsToDefaults();
         onPlay = nullptr;
         stopKeyScript = nullptr;
+        desktopKeys = nullptr;
     }
     void Play(const std::vector<MacroEvent>& events) {
         run.events = events.data();
@@ -153,7 +160,7 @@ TEST_F(PlaybackLoop, RecordsReachTheirInjectors) {
     EXPECT_EQ((Lines{"key 256 163 29 1", "key 261 70 33 32", "mouse 518 -5 -7 0",
                      "mouse 522 300 -10 " + std::to_string((0xFF88u << 16) | 0xFFF6u),
                      "mouse 522 300 700 " + std::to_string((120u << 16) | 700u), "mouse 514 4 5 0",
-                     "release", "cursor", "posted"}),
+                     "key 257 163 29 1", "release", "cursor", "posted"}),
               trace);
 }
 
@@ -193,7 +200,7 @@ TEST_F(PlaybackLoop, NoPassesStillEndsAndNotifies) {
 
 TEST_F(PlaybackLoop, OneEventPlaysReleasesAndEnds) {
     Play({{msg::KeyDown, 'Q', 0x10, 3000, 0}});
-    EXPECT_EQ((Lines{"key 256 81 16 0", "release", "cursor", "posted"}), trace);
+    EXPECT_EQ((Lines{"key 256 81 16 0", "key 257 81 16 0", "release", "cursor", "posted"}), trace);
 }
 
 TEST_F(PlaybackLoop, StopKeyHeldAtStartPlaysNothing) {
@@ -280,6 +287,79 @@ TEST_F(PlaybackLoop, AnAbandonedWorkerStillNotifiesWhenNothingElsePlays) {
     ClearActiveRun();
     RunPlaybackWorker(&run, kHooks);
     EXPECT_EQ((Lines{"cursor", "posted"}), trace);
+}
+
+TEST_F(PlaybackLoop, WhatAPassLeavesHeldIsReleasedLastPressedFirst) {
+    Play({
+        {msg::KeyDown, 0xA0, 0x2A, 0, 0},          // Shift, held to the end
+        {msg::KeyDown, 'A', 0x1E, 0, 0},
+        {msg::KeyUp, 'A', 0x1E, 0, 0},              // released by the macro itself
+        {msg::KeyDown, 0xA3, 0x11D, 0, 0},          // right Ctrl: extended
+        {msg::KeyDown, 0xA3, 0x11D, 0, 0},          // its repeat
+        {msg::RButtonDown, 5, 6, 0, 0},
+        {msg::MouseMove, 7, 8, 0, 0},
+    });
+    EXPECT_EQ((Lines{"key 256 160 42 0", "key 256 65 30 0", "key 257 65 30 0", "key 256 163 29 1",
+                     "key 256 163 29 1", "mouse 516 5 6 0", "mouse 512 7 8 0",
+                     "mouse 517 7 8 0", "key 257 163 29 1", "key 257 160 42 0",
+                     "release", "cursor", "posted"}),
+              trace);
+}
+
+TEST_F(PlaybackLoop, AStoppedPlaybackReleasesWhatItHolds) {
+    RepeatMode = 2;
+    onPlay = [&](const std::string& line) {
+        if (line == "mouse 513 3 4 0") run.stopRequested.store(1);
+    };
+    Play({{msg::KeyDown, 0xA0, 0x2A, 0, 0}, {msg::LButtonDown, 3, 4, 10, 0}, {msg::KeyDown, 'B', 0x30, 20, 0}});
+    // no plain left release: the macro's own press goes up through the injector
+    EXPECT_EQ((Lines{"key 256 160 42 0", "wait 10", "mouse 513 3 4 0", "mouse 514 3 4 0",
+                     "key 257 160 42 0", "cursor", "posted"}),
+              trace);
+}
+
+TEST_F(PlaybackLoop, OnlyTheUsersPressOfAStopKeyStops) {
+    // F8 is the single-key playback hotkey: a stop key. The macro types a, F8,
+    // b; the desktop reports its injected F8 as down a moment after the key-up.
+    UseComplexPlayback = 0;
+    PlaybackHotkey = 0x77;
+    int desktopF8 = 1;  // still down from the press that started the playback
+    int lag = 0;
+    int userPressAt = -1, reads = 0;
+    onPlay = [&](const std::string& line) {
+        if (line == "key 256 119 0 0") desktopF8 = 1;
+        if (line == "key 257 119 0 0") lag = 2;
+    };
+    desktopKeys = [&](int vk) {
+        if (vk != 0x77) return 0;
+        ++reads;
+        if (lag > 0 && --lag == 0) desktopF8 = 0;
+        return userPressAt >= 0 && reads >= userPressAt ? 1 : desktopF8;
+    };
+    IgnoreUntilReleased(&run, 0x77);
+    std::vector<MacroEvent> macro = {{msg::KeyDown, 'A', 0, 0, 0}, {msg::KeyUp, 'A', 0, 10, 0},
+                                     {msg::KeyDown, 0x77, 0, 20, 0}, {msg::KeyUp, 0x77, 0, 30, 0},
+                                     {msg::KeyDown, 'B', 0, 40, 0}, {msg::KeyUp, 'B', 0, 50, 0}};
+    onPlay = [&, inner = onPlay](const std::string& line) {
+        inner(line);
+        if (line == "key 256 65 0 0") desktopF8 = 0;  // the user let go of the starting press
+    };
+    Play(macro);
+    EXPECT_EQ("key 257 66 0 0", trace[trace.size() - 4]) << "played to its end";
+
+    // The user's own press, once the macro's F8 has been seen up, stops it
+    // before b comes up (the stop then releases b).
+    trace.clear();
+    run.input = HeldInputs{};
+    run.stopRequested.store(0);
+    reads = 0;
+    lag = 0;
+    desktopF8 = 0;
+    userPressAt = 11;  // the check before b's key-up
+    Play(macro);
+    EXPECT_EQ(1, run.stopRequested.load());
+    EXPECT_EQ((Lines{"key 256 66 0 0", "key 257 66 0 0", "cursor", "posted"}),
+              Lines(trace.end() - 4, trace.end()));
 }
 
 int heldKeys[4];
