@@ -2,6 +2,7 @@
 // key): which macro each acts on, which engine it calls and every message box
 // it shows. UI thread only.
 #pragma once
+#include <cstdint>
 
 enum : int {
     CMD_OPEN = 1001,
@@ -12,5 +13,12 @@ enum : int {
     CMD_PREFS = 1006,
 };
 
-// Carries out one command; any other id does nothing.
-void HandleToolbarCommand(int id);
+// Where a posted Record command came from, carried in its lParam: a click's
+// lParam is the button's handle instead, and 0 means the origin is unknown.
+// Each origin leaves a different trace at the end of a recording.
+constexpr intptr_t kCommandFromStopKey = 1;
+constexpr intptr_t kCommandFromWindowKey = 2;
+
+// Carries out one command; any other id does nothing. `origin` is the
+// command's lParam.
+void HandleToolbarCommand(int id, intptr_t origin = 0);

@@ -13,6 +13,7 @@
 #include "macro/rec_file.h"
 #include "playback/playback.h"
 #include "record/recorder.h"
+#include "settings/settings.h"
 #include "ui/prefs_menu.h"
 #include "ui/toolbar.h"
 
@@ -88,9 +89,17 @@ void SaveCurrentMacro() {
     free(path);
 }
 
-void ToggleRecording() {
+StopGesture StopGestureOf(intptr_t origin) {
+    if (origin == kCommandFromStopKey) return {StopSource::StopKey, (uint32_t)StopHotkey.load(), 0};
+    if (origin == kCommandFromWindowKey) return {StopSource::WindowKey, 0, 0};
+    HWND rec = FindToolbarButton(CMD_RECORD);
+    if (rec && origin == (intptr_t)rec) return {StopSource::RecButton, 0, 0};
+    return {StopSource::Other, 0, 0};
+}
+
+void ToggleRecording(intptr_t origin) {
     if (IsRecording()) {
-        if (!StopRecording()) {
+        if (!StopRecording(StopGestureOf(origin))) {
             ShowError("Failed to stop recording!");
             return;
         }
@@ -177,11 +186,11 @@ void ShowPreferencesUnderButton() {
 
 }  // namespace
 
-void HandleToolbarCommand(int id) {
+void HandleToolbarCommand(int id, intptr_t origin) {
     switch (id) {
     case CMD_OPEN: OpenRecording(); break;
     case CMD_SAVE: SaveCurrentMacro(); break;
-    case CMD_RECORD: ToggleRecording(); break;
+    case CMD_RECORD: ToggleRecording(origin); break;
     case CMD_PLAY: TogglePlayback(); break;
     case CMD_COMPILE: CompileCurrentMacro(); break;
     case CMD_PREFS: ShowPreferencesUnderButton(); break;

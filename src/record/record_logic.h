@@ -44,3 +44,36 @@ constexpr bool IsRecordedMouseMessage(uint32_t message) { return IsMouseMessage(
 // (its button-down too, when it directly precedes the button-up), a key stroke
 // (its key-down too), or else the single last event.
 int TrimRecordingTail(const MacroEvent* events, int count);
+
+// What ended a recording. Each gesture leaves its own trace at the end of the
+// macro, and only that trace may go: anything more loses the user's input,
+// anything less replays the stop (or leaves keys held after every playback).
+enum class StopSource {
+    Other,      // origin unknown: the general rule of TrimRecordingTail
+    WindowKey,  // the main window's R key: the general rule
+    RecButton,  // a click on the Rec/Stop button
+    StopKey,    // the stop key, whose key-down the hook swallowed
+    Hotkey,     // the recording hotkey
+};
+
+struct StopGesture {
+    StopSource source;
+    uint32_t key;        // StopKey: the stop key; Hotkey: the hotkey's key
+    uint32_t modifiers;  // Hotkey: its modifier bits (1 Alt, 2 Ctrl, 4 Shift)
+};
+
+namespace hotmod {
+constexpr uint32_t Alt = 1;
+constexpr uint32_t Control = 2;
+constexpr uint32_t Shift = 4;
+}  // namespace hotmod
+
+// Removes the stop gesture from the end of the macro, compacting the tail in
+// place where the gesture's events are interleaved with ones that stay, and
+// returns the new count.
+//  RecButton: the last left click with any moves between or after it (a button
+//    pressed from the keyboard falls back to the general rule);
+//  StopKey: a final key-up of the stop key, nothing else;
+//  Hotkey: the key-downs of the hotkey's key and modifiers (either side) at the
+//    end of the macro that no key-up follows; moves and key-ups there stay.
+int TrimStopGesture(MacroEvent* events, int count, const StopGesture& gesture);

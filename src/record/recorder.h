@@ -4,14 +4,16 @@
 #pragma once
 #include <windows.h>
 
+#include "record/record_logic.h"
+
 constexpr UINT_PTR TIMER_REC_CLOCK = 101;
 
 // 1 when the hooks are installed and the working macro was emptied for the new
 // recording; 0 when already recording or when a hook or the buffer failed.
 int StartRecording();
-// Trims the input that ended the recording, removes the hooks and restores the
-// caption. 0 when nothing was recording.
-int StopRecording();
+// Trims the gesture that ended the recording (see TrimStopGesture), removes the
+// hooks and restores the caption. 0 when nothing was recording.
+int StopRecording(const StopGesture& how = StopGesture{StopSource::Other, 0, 0});
 int IsRecording();
 
 // The hook procedures; exposed so the Win32 tests can feed them records directly.

@@ -63,11 +63,11 @@ int StartRecording() {
     return 1;
 }
 
-int StopRecording() {
+int StopRecording(const StopGesture& how) {
     if (!recording) return 0;
     int count = 0;
-    const MacroEvent* events = GetEvents(&count);
-    if (count > 0) SetEventCount(TrimRecordingTail(events, count));
+    MacroEvent* events = GetEvents(&count);
+    if (count > 0) SetEventCount(TrimStopGesture(events, count, how));
 
     RemoveHooks();
     recording = 0;
@@ -96,7 +96,7 @@ LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
         // the user-interface thread takes the posted command from its queue.
         if (!stopPosted) {
             HWND window = GetMainWindow();
-            if (window) stopPosted = PostMessageA(window, WM_COMMAND, CMD_RECORD, 0) != 0;
+            if (window) stopPosted = PostMessageA(window, WM_COMMAND, CMD_RECORD, kCommandFromStopKey) != 0;
         }
         return 1;
     case KeyAction::Record:

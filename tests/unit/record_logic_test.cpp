@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -114,6 +115,93 @@ TEST(RecordTailTrim, NullOrNegativeCountYieldsZero) {
     EXPECT_EQ(0, TrimRecordingTail(nullptr, 5));
     MacroEvent e{};
     EXPECT_EQ(0, TrimRecordingTail(&e, -3));
+}
+
+// A compact macro notation: "+x" key-down, "-x" key-up, "^x" sys key-down,
+// "m" move, "D"/"U" left button down/up. Keys: letters, E(sc), C/S/A for the
+// left Ctrl, Shift and Alt, 8 for F8.
+uint32_t KeyCode(char c) {
+    switch (c) {
+    case 'E': return vk::Escape;
+    case 'C': return 0xA2;
+    case 'S': return 0xA0;
+    case 'A': return 0xA4;
+    case '8': return 0x77;
+    default: return (uint32_t)c;
+    }
+}
+
+std::vector<MacroEvent> Macro(std::initializer_list<const char*> tokens) {
+    std::vector<MacroEvent> out;
+    uint32_t t = 0;
+    for (const char* token : tokens) {
+        uint32_t message = token[0] == '+' ? msg::KeyDown : token[0] == '-' ? msg::KeyUp
+                         : token[0] == '^' ? msg::SysKeyDown : token[0] == 'm' ? msg::MouseMove
+                         : token[0] == 'D' ? msg::LButtonDown : msg::LButtonUp;
+        uint32_t paramL = IsKeyMessage(message) ? KeyCode(token[1]) : 40;
+        out.push_back({message, paramL, 7, t += 10, 0});
+    }
+    return out;
+}
+
+std::string Notation(const std::vector<MacroEvent>& events, int count) {
+    std::string out;
+    for (int i = 0; i < count; ++i) {
+        const MacroEvent& e = events[i];
+        if (!out.empty()) out += ' ';
+        switch (e.message) {
+        case msg::KeyDown: out += '+'; break;
+        case msg::KeyUp: out += '-'; break;
+        case msg::SysKeyDown: out += '^'; break;
+        case msg::MouseMove: out += 'm'; continue;
+        case msg::LButtonDown: out += 'D'; continue;
+        default: out += 'U'; continue;
+        }
+        const char* names = "ECSA8";
+        const uint32_t codes[] = {vk::Escape, 0xA2, 0xA0, 0xA4, 0x77};
+        char name = (char)e.paramL;
+        for (int k = 0; k < 5; ++k)
+            if (codes[k] == e.paramL) name = names[k];
+        out += name;
+    }
+    return out;
+}
+
+TEST(RecordStopTrim, RemovesTheStopGestureAndNothingElse) {
+    constexpr uint32_t kAllMods = hotmod::Alt | hotmod::Control | hotmod::Shift;
+    const StopGesture button = {StopSource::RecButton, 0, 0};
+    const StopGesture esc = {StopSource::StopKey, vk::Escape, 0};
+    const StopGesture combo = {StopSource::Hotkey, 'R', kAllMods};
+    const StopGesture f8 = {StopSource::Hotkey, 0x77, 0};
+    const struct {
+        const char* name;
+        StopGesture gesture;
+        std::vector<MacroEvent> events;
+        std::string left;
+    } cases[] = {
+        {"button: still click", button, Macro({"+a", "-a", "D", "U"}), "+a -a"},
+        {"button: moves between and after", button, Macro({"+a", "-a", "m", "D", "m", "m", "U", "m"}), "+a -a m"},
+        {"button: the user's own click stays", button, Macro({"D", "U", "m", "D", "U", "m"}), "D U m"},
+        {"button: pressed with Space", button, Macro({"+a", "-a", "+ ", "- "}), "+a -a"},
+        {"stop key: its key-up goes", esc, Macro({"+a", "-a", "+c", "-c", "-E"}), "+a -a +c -c"},
+        {"stop key: no key-up, nothing goes", esc, Macro({"+a", "-a", "+c", "-c"}), "+a -a +c -c"},
+        {"stop key: a last click stays", esc, Macro({"+a", "-a", "D", "U"}), "+a -a D U"},
+        {"stop key: other key-up stays", esc, Macro({"+c", "-c", "-a"}), "+c -c -a"},
+        {"hotkey: whole combination", combo, Macro({"+c", "-c", "+C", "+S", "^A", "^R"}), "+c -c"},
+        {"hotkey: repeats and moves", combo, Macro({"+c", "-c", "+C", "+C", "m", "+S", "^A", "m", "^R"}), "+c -c m m"},
+        {"hotkey: a finished press stays", combo, Macro({"+C", "+S", "^A", "^R", "-R"}), "^R -R"},
+        {"hotkey: other keys end the search", combo, Macro({"+C", "+x", "+S", "^A", "^R"}), "+C +x"},
+        {"hotkey F8: its key only", f8, Macro({"+C", "+c", "-c", "+8"}), "+C +c -c"},
+        {"hotkey F8: nothing of it", f8, Macro({"+c", "-c"}), "+c -c"},
+        {"R key: general rule", {StopSource::WindowKey, 0, 0}, Macro({"+c", "-c", "+r", "-r"}), "+c -c"},
+        {"unknown: general rule", {StopSource::Other, 0, 0}, Macro({"+c", "-c", "m"}), "+c -c"},
+    };
+    for (auto& c : cases) {
+        std::vector<MacroEvent> events = c.events;
+        int count = TrimStopGesture(events.data(), (int)events.size(), c.gesture);
+        EXPECT_EQ(c.left, Notation(events, count)) << c.name;
+    }
+    EXPECT_EQ(0, TrimStopGesture(nullptr, 3, esc));
 }
 
 }  // namespace

@@ -93,7 +93,7 @@ int PostedRecordCommands(HWND window) {
     int n = 0;
     MSG m;
     while (PeekMessageA(&m, window, WM_COMMAND, WM_COMMAND, PM_REMOVE))
-        if (m.wParam == 1003 && m.lParam == 0) ++n;
+        if (m.wParam == 1003 && m.lParam == kCommandFromStopKey) ++n;
     return n;
 }
 
