@@ -20,18 +20,59 @@ constexpr UINT kAllModifiers = MOD_CONTROL | MOD_SHIFT | MOD_ALT;
 constexpr UINT kKeyR = 0x52;
 constexpr UINT kKeyP = 0x50;
 constexpr UINT kKeyF8 = VK_F8;
+constexpr UINT kReleasePollMs = 25;
+
+// The recording hotkey as registered now: its press is what a stop by hotkey
+// trims from the end of the macro.
+UINT recordKey = kKeyR;
+UINT recordModifiers = kAllModifiers;
+
+// A held hotkey repeats where the system ignores MOD_NOREPEAT, and a message
+// queued by the press that toggled recording would toggle it straight back
+// (a new recording clears the macro just made). So after a toggle the
+// recording hotkey does nothing until its key has been seen up.
+UINT_PTR releaseWatch;
+UINT watchedKey;
+
+bool WatchedKeyDown() { return (GetAsyncKeyState((int)watchedKey) & 0x8000) != 0; }
+
+void EndWatch() {
+    if (releaseWatch) KillTimer(nullptr, releaseWatch);
+    releaseWatch = 0;
+}
+
+void CALLBACK WatchRelease(HWND, UINT, UINT_PTR, DWORD) {
+    if (!WatchedKeyDown()) EndWatch();
+}
+
+void AwaitRelease(UINT key) {
+    watchedKey = key;
+    if (!releaseWatch) releaseWatch = SetTimer(nullptr, 0, kReleasePollMs, WatchRelease);
+}
 
 bool IsFunctionKey(int key) { return key >= VK_F1 && key <= VK_F12; }
+
+// Repeats of a held hotkey are not wanted; a system without MOD_NOREPEAT
+// refuses it, and then the plain registration is the one to have.
+int Register(HWND window, int id, UINT modifiers, UINT key) {
+    int ok = RegisterHotKey(window, id, modifiers | MOD_NOREPEAT, key) ||
+             RegisterHotKey(window, id, modifiers, key);
+    if (ok && id == HOTKEY_RECORD) {
+        recordKey = key;
+        recordModifiers = modifiers;
+    }
+    return ok;
+}
 
 // One of the two configurable hotkeys: the fixed Ctrl+Shift+Alt combination, or
 // a single key (function keys never take modifiers). A single key that cannot be
 // registered with its modifiers is tried once without them; the result still
 // counts as a failure.
 int RegisterChoice(HWND window, int id, int useComplex, UINT complexKey, int key, int modifiers) {
-    if (useComplex) return RegisterHotKey(window, id, kAllModifiers, complexKey) != 0;
+    if (useComplex) return Register(window, id, kAllModifiers, complexKey);
     UINT mods = IsFunctionKey(key) ? 0 : (UINT)modifiers;
-    if (RegisterHotKey(window, id, mods, (UINT)key)) return 1;
-    RegisterHotKey(window, id, 0, (UINT)key);
+    if (Register(window, id, mods, (UINT)key)) return 1;
+    Register(window, id, 0, (UINT)key);
     return 0;
 }
 
@@ -41,8 +82,13 @@ void SetButtonText(int controlId, const char* text) {
 
 void ToggleRecording(HWND window) {
     if (IsPlaying()) return;
+    if (releaseWatch) {
+        if (WatchedKeyDown()) return;  // the same press, repeated or queued
+        EndWatch();
+    }
+    AwaitRelease(recordKey);
     if (IsRecording()) {
-        StopRecording();
+        StopRecording({StopSource::Hotkey, recordKey, recordModifiers & (MOD_ALT | MOD_CONTROL | MOD_SHIFT)});
         SetStateCaption(window, kCaptionIdle);
         SetButtonText(CMD_RECORD, "Record");
         return;
@@ -58,14 +104,17 @@ void PlayCurrentMacro() {
     const MacroEvent* events;
     int count;
     if (!CurrentMacro(&events, &count)) return;
-    if (StartPlayback(events, count)) SetButtonText(CMD_PLAY, "Stop");
+    // A single-key hotkey doubles as a stop key; the press that starts the
+    // playback must not also stop it.
+    int startKey = UseComplexPlayback.load() ? 0 : PlaybackHotkey.load();
+    if (StartPlayback(events, count, startKey)) SetButtonText(CMD_PLAY, "Stop");
 }
 
 }  // namespace
 
 int RegisterMainHotkeys(HWND window) {
-    int ok = RegisterHotKey(window, HOTKEY_RECORD, kAllModifiers, kKeyR) != 0;
-    ok &= RegisterHotKey(window, HOTKEY_PLAY, kAllModifiers, kKeyP) != 0;
+    int ok = Register(window, HOTKEY_RECORD, kAllModifiers, kKeyR);
+    ok &= Register(window, HOTKEY_PLAY, kAllModifiers, kKeyP);
     return ok;
 }
 

@@ -80,11 +80,11 @@ LRESULT OnSetCursor(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 // Menu choices go to the preferences; clicks and posted commands to the toolbar.
-LRESULT OnCommand(HWND window, WPARAM wParam) {
+LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     int id = LOWORD(wParam);
     int code = HIWORD(wParam);
     if (id >= kPrefsCommandFirst && id <= kPrefsCommandLast) HandlePreferencesCommand(window, id);
-    else if (code == 0) HandleToolbarCommand(id);
+    else if (code == 0) HandleToolbarCommand(id, (intptr_t)lParam);
     return 0;
 }
 
@@ -117,7 +117,7 @@ LRESULT OnChar(HWND window, WPARAM wParam) {
     switch (tolower((int)(unsigned char)wParam)) {
     case 'o': OpenIntoWorkingMacro(window); break;
     case 's': SaveWorkingMacro(window); break;
-    case 'r': PostMessageA(window, WM_COMMAND, CMD_RECORD, 0); break;
+    case 'r': PostMessageA(window, WM_COMMAND, CMD_RECORD, kCommandFromWindowKey); break;
     case 'p': PostMessageA(window, WM_COMMAND, CMD_PLAY, 0); break;
     default: break;
     }
@@ -161,8 +161,11 @@ LRESULT OnHotkey(HWND window, WPARAM id) {
     return 0;
 }
 
-// The worker has ended; the toolbar repaints its idle state.
+// The worker has ended; the toolbar repaints its idle state. A notice that
+// finds a playback running was posted by a worker that ended just before this
+// playback started: the countdown is the new playback's, and stays.
 LRESULT OnPlaybackEnded(HWND window) {
+    if (IsPlaying()) return 0;
     OnPlaybackFinished();
     KillTimer(window, TIMER_PLAY_PROGRESS);
     SetWindowTextA(window, "Quorrel");
@@ -171,8 +174,10 @@ LRESULT OnPlaybackEnded(HWND window) {
 }
 
 // End of the program: save, release what the window holds, leave the loop. A
-// recording or playback still running ends with the process.
+// recording still running ends with the process; a playback is stopped first,
+// so that its worker lets go of the keys and buttons it holds down.
 LRESULT OnDestroy(HWND window) {
+    if (IsPlaying()) StopPlayback();
     SaveSettings(window);
     RemoveTrayIcon(window);
     UnregisterHotKey(window, HOTKEY_SHORTCUTS);
@@ -201,7 +206,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 1;
     }
     case WM_SETCURSOR: return OnSetCursor(window, message, wParam, lParam);
-    case WM_COMMAND: return OnCommand(window, wParam);
+    case WM_COMMAND: return OnCommand(window, wParam, lParam);
     case WM_CHAR: return OnChar(window, wParam);
     case WM_RBUTTONUP: {
         POINT point;

@@ -110,6 +110,17 @@ TEST_F(ShellMainWindowTest, LateTicksAndThePlaybackEndRestoreTheIdleCaption) {
     EXPECT_EQ(0, SendMessageA(window, WM_TIMER, 555, 0));
 }
 
+TEST_F(ShellMainWindowTest, AnEndNoticeArrivingDuringAPlaybackIsAnEarlierWorkersAndChangesNothing) {
+    MacroEvent slow[2] = {{0x200, 5, 5, 0, 0}, {0x200, 5, 5, 60000, 0}};
+    AssignEvents(slow, 2);
+    ASSERT_EQ(1, StartPlayback(GetEvents(nullptr), 2));
+    std::string countdown = Text(window);
+    SendMessageA(window, WM_PLAYBACK_FINISHED, 0, 0);
+    EXPECT_EQ(countdown, Text(window));
+    EXPECT_TRUE(KillTimer(window, TIMER_PLAY_PROGRESS)) << "the countdown's timer was killed";
+    EXPECT_EQ(1, StopPlayback());
+}
+
 TEST_F(ShellMainWindowTest, RecordingClockTickShowsTheElapsedTime) {
     ASSERT_EQ(1, StartRecording());
     SetWindowTextA(window, "stale");
