@@ -83,6 +83,12 @@ class ShellBench:
         self.b.click(box, "OK")
         self.b.wait_gone(box["hwnd"])
 
+    def answer_open_boxes(self):
+        """Leaves no box open for the next test."""
+        for w in self.b.windows():
+            if w["class"] == "#32770" and w["visible"] and "OK" in bench.Bench.buttons(w):
+                self.answer(w)
+
     def button(self, control_id):
         for c in self.main()["children"]:
             if c["id"] == control_id:
@@ -136,10 +142,7 @@ class ShellDailyJobTest(unittest.TestCase):
         cls.s.close()
 
     def tearDown(self):
-        # Leave no box open for the next test.
-        for w in self.b.windows():
-            if w["class"] == "#32770" and w["visible"] and "OK" in bench.Bench.buttons(w):
-                self.s.answer(w)
+        self.s.answer_open_boxes()
 
     def record_with_hotkey(self, actions, min_seconds=0.0):
         """Starts a recording with Ctrl+Shift+Alt+R while the target has the focus, runs

@@ -42,7 +42,7 @@ class ShellSoakTest(unittest.TestCase):
         subprocess.run(["xdotool"] + [str(a) for a in args], env=s.b.env, timeout=600, check=True)
         subprocess.run(["xdotool", "key", "--delay", "0"] + list(KEYS), env=s.b.env, timeout=300, check=True)
         time.sleep(1.0)
-        s.b.xdo("mousemove", 595, 295)  # the last input, trimmed by the stop
+        s.b.xdo("mousemove", 595, 295)  # the last input: a stop by Esc keeps it
         time.sleep(0.3)
         s.hotkey("Escape")
         box = s.box("Record", timeout=60)
@@ -66,7 +66,8 @@ class ShellSoakTest(unittest.TestCase):
         # on the desktop (the target window logs those it got) is in the macro.
         moves = [(e[1], e[2]) for e in events if e[0] == WM_MOUSEMOVE]
         moves = [m for i, m in enumerate(moves) if i == 0 or moves[i - 1] != m]
-        sent = positions()
+        self.assertEqual(moves[-1], (595, 295))
+        sent = positions() + [(595, 295)]
         j = 0
         for m in moves:
             while j < len(sent) and sent[j] != m:

@@ -26,9 +26,7 @@ class StopsAndHoldsTest(unittest.TestCase):
         cls.s.close()
 
     def tearDown(self):
-        for w in self.b.windows():
-            if w["class"] == "#32770" and w["visible"] and "OK" in bench.Bench.buttons(w):
-                self.s.answer(w)
+        self.s.answer_open_boxes()
 
     # --- steps ---------------------------------------------------------------
     def start_recording(self):
