@@ -68,10 +68,15 @@ WorkerRun* NewRun(const MacroEvent* events, int count) {
 // Every wait lasts at least what it asks for: a gap is measured from when the
 // previous record was played, and the pauses around clicks are what let the
 // receiving program see a press as a press; so a wait that ran long is never
-// made up by a shorter one later. The time-out is the only difference from a
-// plain Sleep: a stop request cuts it short. (INFINITE itself is never asked.)
+// made up by a shorter one later. A long wait is cut short by a stop request;
+// a short one is a plain Sleep, which a stop outlasts by a few milliseconds at
+// most, and which under Wine overshoots by half as much as a wait on an event
+// (that one goes through the server). INFINITE itself is never asked.
+constexpr uint32_t kShortWaitMs = 20;
+
 void TimedWait(WorkerRun* owner, uint32_t ms) {
-    WaitForSingleObject(owner->wake, ms == INFINITE ? INFINITE - 1 : ms);
+    if (ms < kShortWaitMs) Sleep(ms);
+    else WaitForSingleObject(owner->wake, ms == INFINITE ? INFINITE - 1 : ms);
 }
 
 // A stop request sets the run's event and so cuts any of these waits short.
