@@ -4,14 +4,7 @@
 #pragma once
 #include <cstdint>
 
-enum : int {
-    CMD_OPEN = 1001,
-    CMD_SAVE = 1002,
-    CMD_RECORD = 1003,
-    CMD_PLAY = 1004,
-    CMD_COMPILE = 1005,
-    CMD_PREFS = 1006,
-};
+#include "base/resource_ids.h"  // CMD_OPEN .. CMD_PREFS
 
 // Where a posted Record command came from, carried in its lParam: a click's
 // lParam is the button's handle instead, and 0 means the origin is unknown.

@@ -147,7 +147,7 @@ LRESULT OnTimer(HWND window, WPARAM id) {
             UpdatePlaybackCaption();
         } else {
             KillTimer(window, TIMER_PLAY_PROGRESS);
-            SetWindowTextA(window, "Quorrel");
+            SetStateCaption(window, kCaptionIdle);
         }
     }
     return 0;
@@ -168,7 +168,7 @@ LRESULT OnPlaybackEnded(HWND window) {
     if (IsPlaying()) return 0;
     OnPlaybackFinished();
     KillTimer(window, TIMER_PLAY_PROGRESS);
-    SetWindowTextA(window, "Quorrel");
+    SetStateCaption(window, kCaptionIdle);
     InvalidateRect(window, nullptr, TRUE);
     return 0;
 }

@@ -3,13 +3,14 @@
 
 #include "app/app.h"
 #include "app/cmdline.h"
+#include "app/status_text.h"
+#include "base/resource_ids.h"
 #include "macro/macro_buffer.h"
 #include "macro/rec_file.h"
 
 namespace {
 HINSTANCE appInstance;
 HWND mainWindow;
-constexpr int kAppIconId = 100;
 }  // namespace
 
 const char kMainWindowClass[] = "QuorrelWindowClass";
@@ -33,8 +34,8 @@ int RegisterMainWindowClass(HINSTANCE instance) {
     wc.lpfnWndProc = MainWindowProc;
     wc.hInstance = instance;
     HMODULE self = GetModuleHandleA(nullptr);
-    wc.hIcon = LoadIconA(self, MAKEINTRESOURCEA(kAppIconId));
-    wc.hIconSm = LoadIconA(self, MAKEINTRESOURCEA(kAppIconId));
+    wc.hIcon = LoadIconA(self, MAKEINTRESOURCEA(IDI_APP));
+    wc.hIconSm = LoadIconA(self, MAKEINTRESOURCEA(IDI_APP));
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
     wc.lpszClassName = kMainWindowClass;
@@ -48,10 +49,10 @@ HWND CreateMainWindow(HINSTANCE instance, int showCmd) {
     int height = rect.bottom - rect.top;
     int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    HWND window = CreateWindowExA(0, kMainWindowClass, "Quorrel", kMainWindowStyle, x, y, width,
+    HWND window = CreateWindowExA(0, kMainWindowClass, kIdleCaption, kMainWindowStyle, x, y, width,
                                   height, nullptr, nullptr, instance, nullptr);
     if (!window) return nullptr;
-    HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kAppIconId));
+    HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP));
     if (icon) {
         SendMessageA(window, WM_SETICON, ICON_BIG, (LPARAM)icon);
         SendMessageA(window, WM_SETICON, ICON_SMALL, (LPARAM)icon);

@@ -4,7 +4,10 @@
 #include <shellapi.h>
 
 #include "app/app.h"
+#include "app/status_text.h"
 #include "base/gdi_win.h"
+#include "base/resource_ids.h"
+#include "base/version.h"
 
 const char kWebsiteUrl[] = "https://quorrel.app/";
 
@@ -15,7 +18,6 @@ constexpr char kLinkText[] = "quorrel.app";
 constexpr int kWidth = 400;
 constexpr int kHeight = 380;
 constexpr int kFooterHeight = 50;
-constexpr int kAppIconId = 100;
 constexpr int kLinkId = 1010;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kFooterFill = RGB(240, 240, 240);
@@ -178,8 +180,8 @@ void ShowAboutWindow(HWND owner) {
                                MakeFont(-12, 600, FALSE), MakeFont(-12, 400, TRUE)};
 
     HWND icon = AddControl(window, "STATIC", nullptr, SS_ICON, 20, 20, 48, 48, 0, nullptr, instance);
-    AddControl(window, "STATIC", "Quorrel", SS_LEFT, 80, 20, 280, 28, 0, fonts[kTitle], instance);
-    AddControl(window, "STATIC", "Version 1.8", SS_LEFT, 80, 48, 280, 18, 0, fonts[kNormal], instance);
+    AddControl(window, "STATIC", kIdleCaption, SS_LEFT, 80, 20, 280, 28, 0, fonts[kTitle], instance);
+    AddControl(window, "STATIC", "Version " QUORREL_VERSION_TEXT, SS_LEFT, 80, 48, 280, 18, 0, fonts[kNormal], instance);
     AddControl(window, "STATIC", nullptr, SS_ETCHEDHORZ, 20, 85, kWidth - 40, 2, 0, nullptr, instance);
     AddControl(window, "STATIC", "Key Features:", SS_LEFT, 20, 100, 150, 18, 0, fonts[kBold], instance);
     AddControl(window, "STATIC", kFeatures, SS_LEFT, 30, 122, kWidth - 60, 90, 0, fonts[kNormal],
@@ -191,7 +193,7 @@ void ShowAboutWindow(HWND owner) {
                instance);
     HWND ok = AddControl(window, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, (kWidth - 80) / 2,
                          kHeight - 70, 80, 26, IDOK, fonts[kNormal], instance);
-    HICON appIcon = LoadIconA(instance, MAKEINTRESOURCEA(kAppIconId));
+    HICON appIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
     if (icon && appIcon) SendMessageA(icon, STM_SETICON, (WPARAM)appIcon, 0);
 
     RECT area;

@@ -199,7 +199,7 @@ int StopPlayback() {
     HWND window = GetMainWindow();
     if (window) {
         KillTimer(window, TIMER_PLAY_PROGRESS);
-        SetWindowTextA(window, "Quorrel");
+        SetStateCaption(window, kCaptionIdle);
     }
     return 1;
 }

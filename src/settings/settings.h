@@ -4,6 +4,26 @@
 #pragma once
 #include <atomic>
 
+// Each setting's initial value, defined once: the globals start from it, the
+// reset goes back to it and a key missing from the file reads as it.
+namespace initial {
+constexpr float PlaybackSpeed = 1.0f;
+constexpr float CustomSpeed = 8.0f;
+constexpr int RepeatMode = 0;
+constexpr int RepeatCount = 1;
+constexpr int AlwaysOnTop = 0;
+constexpr int ShowCaptions = 1;
+constexpr int RecordingHotkey = 82;  // R
+constexpr int RecordingModifiers = 0;
+constexpr int UseComplexRecord = 1;
+constexpr int PlaybackHotkey = 80;   // P
+constexpr int PlaybackModifiers = 0;
+constexpr int UseComplexPlayback = 1;
+constexpr int StopHotkey = 27;       // Esc
+constexpr int StopHotkeyEnabled = 1;
+constexpr int UseCustom = 0;
+}  // namespace initial
+
 extern std::atomic<float> PlaybackSpeed;
 extern std::atomic<float> CustomSpeed;
 extern std::atomic<int> RepeatMode;  // 0 one pass, 1 RepeatCount passes, 2 continuous

@@ -22,20 +22,20 @@ struct SettingKey {
 };
 
 const SettingKey kSettingKeys[] = {
-    {"PlaybackSpeed", &PlaybackSpeed, nullptr, nullptr, 0, 1.0f},
-    {"CustomSpeed", &CustomSpeed, nullptr, nullptr, 0, 8.0f},
-    {"RepeatMode", nullptr, &RepeatMode, nullptr, 0, 0},
-    {"RepeatCount", nullptr, &RepeatCount, nullptr, 1, 0},
-    {"AlwaysOnTop", nullptr, nullptr, &AlwaysOnTop, 0, 0},
-    {"ShowCaptions", nullptr, nullptr, &ShowCaptions, 1, 0},
-    {"RecordingHotkey", nullptr, &RecordingHotkey, nullptr, 82, 0},
-    {"RecordingModifiers", nullptr, nullptr, &RecordingModifiers, 0, 0},
-    {"UseComplexRecord", nullptr, &UseComplexRecord, nullptr, 1, 0},
-    {"PlaybackHotkey", nullptr, &PlaybackHotkey, nullptr, 80, 0},
-    {"PlaybackModifiers", nullptr, nullptr, &PlaybackModifiers, 0, 0},
-    {"UseComplexPlayback", nullptr, &UseComplexPlayback, nullptr, 1, 0},
-    {"StopHotkey", nullptr, &StopHotkey, nullptr, 27, 0},
-    {"StopHotkeyEnabled", nullptr, &StopHotkeyEnabled, nullptr, 1, 0},
+    {"PlaybackSpeed", &PlaybackSpeed, nullptr, nullptr, 0, initial::PlaybackSpeed},
+    {"CustomSpeed", &CustomSpeed, nullptr, nullptr, 0, initial::CustomSpeed},
+    {"RepeatMode", nullptr, &RepeatMode, nullptr, initial::RepeatMode, 0},
+    {"RepeatCount", nullptr, &RepeatCount, nullptr, initial::RepeatCount, 0},
+    {"AlwaysOnTop", nullptr, nullptr, &AlwaysOnTop, initial::AlwaysOnTop, 0},
+    {"ShowCaptions", nullptr, nullptr, &ShowCaptions, initial::ShowCaptions, 0},
+    {"RecordingHotkey", nullptr, &RecordingHotkey, nullptr, initial::RecordingHotkey, 0},
+    {"RecordingModifiers", nullptr, nullptr, &RecordingModifiers, initial::RecordingModifiers, 0},
+    {"UseComplexRecord", nullptr, &UseComplexRecord, nullptr, initial::UseComplexRecord, 0},
+    {"PlaybackHotkey", nullptr, &PlaybackHotkey, nullptr, initial::PlaybackHotkey, 0},
+    {"PlaybackModifiers", nullptr, nullptr, &PlaybackModifiers, initial::PlaybackModifiers, 0},
+    {"UseComplexPlayback", nullptr, &UseComplexPlayback, nullptr, initial::UseComplexPlayback, 0},
+    {"StopHotkey", nullptr, &StopHotkey, nullptr, initial::StopHotkey, 0},
+    {"StopHotkeyEnabled", nullptr, &StopHotkeyEnabled, nullptr, initial::StopHotkeyEnabled, 0},
 };
 static_assert(sizeof kSettingKeys / sizeof kSettingKeys[0] == 14, "fourteen [Settings] keys");
 

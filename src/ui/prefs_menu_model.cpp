@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/format_text.h"
+#include "base/version.h"
 #include "settings/settings.h"
 
 namespace {
@@ -113,7 +114,7 @@ void BuildPrefsMenuModel(PrefsMenuModel* model) {
     AddText(menu, IDM_DEFAULT_TOOLBAR, "Use Default Toolbar", UseCustom == 0);
     AddSeparator(menu);
     AddText(menu, IDM_WEBSITE, "Quorrel Website", false);
-    AddText(menu, IDM_ABOUT, "About Quorrel 1.8", false);
+    AddText(menu, IDM_ABOUT, "About Quorrel " QUORREL_VERSION_TEXT, false);
 
     BuildRecordingHotkeyModel(&model->submenus[0]);
     BuildPlaybackHotkeyModel(&model->submenus[1]);

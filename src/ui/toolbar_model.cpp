@@ -5,18 +5,18 @@
 #include "base/format_text.h"
 
 const ToolbarButtonSpec kToolbarButtonSpecs[kToolbarButtons] = {
-    {1001, kToolbarFirstX + 0 * kToolbarStepX, "Open", "Open", "Open .rec file", 1001, "open.ico"},
-    {1002, kToolbarFirstX + 1 * kToolbarStepX, "Save", "Save", "Save .rec file", 1002, "save.ico"},
-    {1003, kToolbarFirstX + 2 * kToolbarStepX, "Rec", "&Rec", "Record (Ctrl+Shift+Alt+R)", 1003,
+    {CMD_OPEN, kToolbarFirstX + 0 * kToolbarStepX, "Open", "Open", "Open .rec file", IDI_OPEN, "open.ico"},
+    {CMD_SAVE, kToolbarFirstX + 1 * kToolbarStepX, "Save", "Save", "Save .rec file", IDI_SAVE, "save.ico"},
+    {CMD_RECORD, kToolbarFirstX + 2 * kToolbarStepX, "Rec", "&Rec", "Record (Ctrl+Shift+Alt+R)", IDI_RECORD,
      "record.ico"},
-    {1004, kToolbarFirstX + 3 * kToolbarStepX, "Play", "&Play", "Play (Ctrl+Shift+Alt+P)", 1004,
+    {CMD_PLAY, kToolbarFirstX + 3 * kToolbarStepX, "Play", "&Play", "Play (Ctrl+Shift+Alt+P)", IDI_PLAY,
      "play.ico"},
-    {1005, kToolbarFirstX + 4 * kToolbarStepX, ".exe", ".exe", "Compile to EXE", 1005, "compile.ico"},
-    {1006, kToolbarFirstX + 5 * kToolbarStepX, "Prefs", "Prefs", "Preferences", 1006, "prefs.ico"},
+    {CMD_COMPILE, kToolbarFirstX + 4 * kToolbarStepX, ".exe", ".exe", "Compile to EXE", IDI_COMPILE, "compile.ico"},
+    {CMD_PREFS, kToolbarFirstX + 5 * kToolbarStepX, "Prefs", "Prefs", "Preferences", IDI_PREFS, "prefs.ico"},
 };
 
-const int kDefaultIconLoadOrder[kDefaultIconCount] = {1001, 1002, 1003, kStopIconResource,
-                                                      1004, 1005, 1006};
+const int kDefaultIconLoadOrder[kDefaultIconCount] = {IDI_OPEN, IDI_SAVE, IDI_RECORD, IDI_STOP,
+                                                      IDI_PLAY, IDI_COMPILE, IDI_PREFS};
 
 int ToolbarButtonIndex(int controlId) {
     int index = controlId - kToolbarFirstId;

@@ -4,8 +4,10 @@
 #pragma once
 #include <cstddef>
 
+#include "base/resource_ids.h"
+
 constexpr int kToolbarButtons = 6;
-constexpr int kToolbarFirstId = 1001;
+constexpr int kToolbarFirstId = CMD_OPEN;
 constexpr int kToolbarButtonY = 0;
 constexpr int kToolbarButtonWidth = 40;
 constexpr int kToolbarButtonHeight = 55;
@@ -15,8 +17,8 @@ constexpr int kToolbarIconSize = 40;
 // The seven default icons: resources 1001..1006 in button order, then the
 // stop square that replaces the record circle while recording.
 constexpr int kDefaultIconCount = 7;
-constexpr int kStopIconResource = 1007;
-constexpr int kRecordButtonId = 1003;
+constexpr int kStopIconResource = IDI_STOP;
+constexpr int kRecordButtonId = CMD_RECORD;
 
 struct ToolbarButtonSpec {
     int id;

@@ -3,12 +3,13 @@
 
 #include <shellapi.h>
 
+#include "app/status_text.h"
+#include "base/resource_ids.h"
 #include "ui/prefs_menu.h"
 
 namespace {
 
 constexpr UINT kTrayIconId = 1;
-constexpr int kAppIconId = 100;
 constexpr DWORD kTrayRecordSize = 88;  // the first form of NOTIFYICONDATAA
 constexpr int kTipLimit = 64;          // that form's tip field, terminator included
 
@@ -18,7 +19,7 @@ UINT taskbarCreated;  // the shell's announcement of a new taskbar, once registe
 
 void LoadTrayIcon() {
     if (trayIconData.hIcon) return;
-    trayIconData.hIcon = (HICON)LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kAppIconId),
+    trayIconData.hIcon = (HICON)LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP),
                                            IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR);
 }
 
@@ -30,7 +31,7 @@ BOOL NotifyAdd(HWND window) {
     trayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     trayIconData.uCallbackMessage = WM_TRAYICON;
     LoadTrayIcon();
-    lstrcpynA(trayIconData.szTip, "Quorrel", kTipLimit);
+    lstrcpynA(trayIconData.szTip, kIdleCaption, kTipLimit);
     return Shell_NotifyIconA(NIM_ADD, &trayIconData);
 }
 
