@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "app/app.h"
+#include "base/guards_win.h"
 #include "compile/build_driver.h"
 #include "macro/macro_buffer.h"
 #include "macro/rec_file.h"
@@ -40,27 +41,25 @@ void OpenRecording() {
         ShowBox(kOpenWhilePlaying, "Open", MB_ICONWARNING);
         return;
     }
-    char* path = ChooseRecordingFile(GetMainWindow(), 0);
+    AutoFree<char> path(ChooseRecordingFile(GetMainWindow(), 0));
     if (!path) return;
     // The dialog's modal loop may have let a playback hotkey start one meanwhile.
     if (IsPlaying()) {
         ShowBox(kOpenWhilePlaying, "Open", MB_ICONWARNING);
-        free(path);
         return;
     }
     int count = 0;
-    MacroEvent* events = LoadRecording(path, &count);
+    MacroEvent* events = LoadRecording(path.get(), &count);
     if (events && count > 0) {
         SetLoadedMacro(events, count);
         ResetEventCount();
         char text[512];
-        wsprintfA(text, "Loaded %d events from:\n%s", count, path);
+        wsprintfA(text, "Loaded %d events from:\n%s", count, path.get());
         ShowBox(text, "Open", MB_ICONINFORMATION);
     } else {
         free(events);
         ShowError("Failed to load file!\nFile may be corrupted or invalid.");
     }
-    free(path);
 }
 
 void SaveCurrentMacro() {
@@ -70,23 +69,21 @@ void SaveCurrentMacro() {
         ShowBox(kNothingToSave, "Save", MB_ICONWARNING);
         return;
     }
-    char* path = ChooseRecordingFile(GetMainWindow(), 1);
+    AutoFree<char> path(ChooseRecordingFile(GetMainWindow(), 1));
     if (!path) return;
     // The hooks may have grown (and moved) the working macro while the dialog
     // was open, so the macro is taken again now that it has closed.
     if (!CurrentMacro(&events, &count)) {
         ShowBox(kNothingToSave, "Save", MB_ICONWARNING);
-        free(path);
         return;
     }
-    if (SaveRecording(path, events, count)) {
+    if (SaveRecording(path.get(), events, count)) {
         char text[512];
-        wsprintfA(text, "Saved %d events to:\n%s", count, path);
+        wsprintfA(text, "Saved %d events to:\n%s", count, path.get());
         ShowBox(text, "Save", MB_ICONINFORMATION);
     } else {
         ShowError("Failed to save file!");
     }
-    free(path);
 }
 
 StopGesture StopGestureOf(intptr_t origin) {
@@ -145,17 +142,15 @@ void CompileCurrentMacro() {
         ShowBox(kCompileWhileRecording, "Compile", MB_ICONWARNING);
         return;
     }
-    char* output = ChooseExecutablePath(GetMainWindow());
+    AutoFree<char> output(ChooseExecutablePath(GetMainWindow()));
     if (!output) return;
     // A recording may have been started from the dialog's modal loop (hotkey).
     if (IsRecording()) {
         ShowBox(kCompileWhileRecording, "Compile", MB_ICONWARNING);
-        free(output);
         return;
     }
     if (!CurrentMacro(&events, &count)) {
         ShowBox(kNothingToCompile, "Compile", MB_ICONWARNING);
-        free(output);
         return;
     }
 
@@ -166,15 +161,13 @@ void CompileCurrentMacro() {
     if (!fits || !SaveRecording(tempPath, events, count)) {
         if (fits) DeleteFileA(tempPath);  // a failed write must not leave a partial file
         ShowError("Failed to save temporary file!");
-        free(output);
         return;
     }
     BuildResult result;
     ZeroMemory(&result, sizeof result);
-    BuildExecutable(tempPath, output, &result);
+    BuildExecutable(tempPath, output.get(), &result);
     ShowBuildReport(GetMainWindow(), &result);
     DeleteFileA(tempPath);
-    free(output);
 }
 
 void ShowPreferencesUnderButton() {

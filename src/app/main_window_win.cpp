@@ -6,6 +6,7 @@
 
 #include "app/app.h"
 #include "base/gdi_win.h"
+#include "base/guards_win.h"
 #include "app/commands.h"
 #include "app/hotkeys.h"
 #include "app/status.h"
@@ -59,15 +60,13 @@ LRESULT OnEraseBackground(HWND window, HDC dc) {
 // The window draws nothing itself; it has every button repaint over the
 // freshly erased background.
 LRESULT OnPaint(HWND window) {
-    PAINTSTRUCT paint;
-    BeginPaint(window, &paint);
+    ScopedPaint paint(window);
     for (int i = 0; i < kToolbarButtonCount; ++i) {
         HWND button = GetToolbarButton(i);
         if (!button) continue;
         InvalidateRect(button, nullptr, TRUE);
         UpdateWindow(button);
     }
-    EndPaint(window, &paint);
     return 0;
 }
 
@@ -92,25 +91,22 @@ LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
 // the working macro's block, so the key does nothing then.
 void OpenIntoWorkingMacro(HWND window) {
     if (IsPlaying()) return;
-    char* path = ChooseRecordingFile(window, 0);
+    AutoFree<char> path(ChooseRecordingFile(window, 0));
     if (!path) return;
     int count = 0;
-    MacroEvent* events = IsPlaying() ? nullptr : LoadRecording(path, &count);
-    if (events) AssignEvents(events, count);
-    free(events);
-    free(path);
+    AutoFree<MacroEvent> events(IsPlaying() ? nullptr : LoadRecording(path.get(), &count));
+    if (events) AssignEvents(events.get(), count);
 }
 
 // S: save the working macro only, silently.
 void SaveWorkingMacro(HWND window) {
     int count = 0;
     if (!GetEvents(&count) || count < 1) return;
-    char* path = ChooseRecordingFile(window, 1);
+    AutoFree<char> path(ChooseRecordingFile(window, 1));
     if (!path) return;
     // Taken again: a recording may have grown and moved the block meanwhile.
     const MacroEvent* events = GetEvents(&count);
-    if (events && count >= 1) SaveRecording(path, events, count);
-    free(path);
+    if (events && count >= 1) SaveRecording(path.get(), events, count);
 }
 
 LRESULT OnChar(HWND window, WPARAM wParam) {

@@ -6,6 +6,7 @@
 #include "app/app.h"
 #include "app/status_text.h"
 #include "base/gdi_win.h"
+#include "base/guards_win.h"
 #include "base/resource_ids.h"
 #include "base/version.h"
 
@@ -65,8 +66,7 @@ HBRUSH TextBrush() {
 // twice: the second call finds nothing.
 void ReleaseFonts(HWND window) {
     for (const char* name : kFontProps) {
-        HFONT font = (HFONT)RemovePropA(window, name);
-        if (font) DeleteObject(font);
+        AutoDeleteObject font((HFONT)RemovePropA(window, name));
     }
 }
 
@@ -121,11 +121,10 @@ LRESULT OnEraseBackground(HWND window, HDC dc) {
     FillSolidRect(dc, &footer, kFooterFill);
 
     HPEN pen = CreatePen(PS_SOLID, 1, kFooterLine);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
+    AutoDeleteObject penOwner(pen);
+    ScopedSelectObject penSelection(dc, pen);
     MoveToEx(dc, client.left, footer.top, nullptr);
     LineTo(dc, client.right, footer.top);
-    SelectObject(dc, oldPen);
-    DeleteObject(pen);
     return 1;
 }
 
@@ -205,7 +204,8 @@ void ShowAboutWindow(HWND owner) {
 
     for (int i = 0; i < kFontCount; ++i) {
         if (!fonts[i]) continue;
-        if (!SetPropA(window, kFontProps[i], (HANDLE)fonts[i])) DeleteObject(fonts[i]);
+        if (SetPropA(window, kFontProps[i], (HANDLE)fonts[i])) continue;
+        AutoDeleteObject unkept(fonts[i]);  // nowhere to keep it until the window closes
     }
 
     ShowWindow(window, SW_SHOW);

@@ -6,6 +6,7 @@
 
 #include "app/app.h"
 #include "base/gdi_win.h"
+#include "base/guards_win.h"
 
 namespace {
 
@@ -93,24 +94,22 @@ void DrawPromptButton(HDC dc, const RECT* rect, const char* text, int pressed) {
     COLORREF fill = pressed ? RGB(204, 204, 204) : RGB(225, 225, 225);
     FillSolidRect(dc, rect, fill);
 
-    HPEN pen = CreatePen(PS_SOLID, 1, RGB(173, 173, 173));
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-    Rectangle(dc, rect->left, rect->top, rect->right, rect->bottom);
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    DeleteObject(pen);
+    {
+        HPEN pen = CreatePen(PS_SOLID, 1, RGB(173, 173, 173));
+        AutoDeleteObject penOwner(pen);
+        ScopedSelectObject penSelection(dc, pen);
+        ScopedSelectObject brushSelection(dc, GetStockObject(NULL_BRUSH));
+        Rectangle(dc, rect->left, rect->top, rect->right, rect->bottom);
+    }
 
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, kBlack);
     HFONT font = CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
                              DEFAULT_PITCH, "Segoe UI");
-    HGDIOBJ oldFont = SelectObject(dc, font);
+    AutoDeleteObject fontOwner(font);
+    ScopedSelectObject fontSelection(dc, font);
+    ScopedTextStyle style(dc, kBlack);
     RECT textRect = *rect;
     DrawTextA(dc, text, -1, &textRect, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
-    SelectObject(dc, oldFont);
-    DeleteObject(font);
 }
 
 LRESULT CALLBACK InputPromptWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

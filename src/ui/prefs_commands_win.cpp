@@ -10,6 +10,7 @@
 
 #include "app/app.h"
 #include "app/hotkeys.h"
+#include "base/guards_win.h"
 #include "dialogs/about.h"
 #include "dialogs/prompt.h"
 #include "settings/settings.h"
@@ -34,9 +35,9 @@ constexpr char kCustomFailedText[] =
 void SetCustomSpeed(HWND window) {
     char initial[64];
     FormatCustomSpeedPrompt(initial, sizeof initial);
-    char* text = PromptForText(window, "Set Custom Speed", "Playback speed multiplier (1-100):", initial);
+    AutoFree<char> text(PromptForText(window, "Set Custom Speed", "Playback speed multiplier (1-100):", initial));
     if (!text) return;
-    switch (ApplyCustomSpeedEntry(text)) {
+    switch (ApplyCustomSpeedEntry(text.get())) {
     case SpeedEntry::Accepted: SaveSettings(window); break;
     case SpeedEntry::BadFormat:
         MessageBoxA(window, kBadSpeedText, "Invalid Input", MB_OK | MB_ICONWARNING);
@@ -45,17 +46,14 @@ void SetCustomSpeed(HWND window) {
         MessageBoxA(window, kSpeedRangeText, "Invalid Speed", MB_OK | MB_ICONWARNING);
         break;
     }
-    free(text);
 }
 
 // A bad count is ignored without a word, and nothing is saved until the next save.
 void SetLoops(HWND window) {
     char initial[16];
     FormatLoopsPrompt(initial, sizeof initial);
-    char* text = PromptForText(window, "Set Playback Loops", "Set the number of playback loops:", initial);
-    if (!text) return;
-    ApplyLoopsEntry(text);
-    free(text);
+    AutoFree<char> text(PromptForText(window, "Set Playback Loops", "Set the number of playback loops:", initial));
+    if (text) ApplyLoopsEntry(text.get());
 }
 
 void ToggleAlwaysOnTop(HWND window) {

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "base/gdi_win.h"
+#include "base/guards_win.h"
 #include "record/recorder.h"
 #include "settings/settings.h"
 #include "ui/toolbar_model.h"
@@ -30,36 +31,6 @@ HWND toolbarButtons[kToolbarButtons];
 HWND tooltipWindow;
 HICON defaultIcons[kDefaultIconCount];  // shared icons: never destroyed
 HICON customIcons[kToolbarButtons];     // owned here
-
-// Deletes a GDI object at scope exit; declare before selecting it so the
-// selection is undone first.
-class AutoDeleteObject {
-public:
-    explicit AutoDeleteObject(HGDIOBJ object) : object_(object) {}
-    ~AutoDeleteObject() {
-        if (object_) DeleteObject(object_);
-    }
-    AutoDeleteObject(const AutoDeleteObject&) = delete;
-    AutoDeleteObject& operator=(const AutoDeleteObject&) = delete;
-
-private:
-    HGDIOBJ object_;
-};
-
-// Selects an object into a DC and puts the previous one back at scope exit.
-class ScopedSelectObject {
-public:
-    ScopedSelectObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
-    ~ScopedSelectObject() {
-        if (previous_) SelectObject(dc_, previous_);
-    }
-    ScopedSelectObject(const ScopedSelectObject&) = delete;
-    ScopedSelectObject& operator=(const ScopedSelectObject&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
 
 // The tooltip subclasses the button and names it while the pointer rests on it.
 void AddButtonTooltip(HWND button, const char* text) {
@@ -94,12 +65,9 @@ void DrawLabel(HDC dc, const char* label, COLORREF color) {
                              "Segoe UI");
     AutoDeleteObject fontOwner(font);
     ScopedSelectObject fontSelection(dc, font);
-    int previousMode = SetBkMode(dc, TRANSPARENT);
-    COLORREF previousColor = SetTextColor(dc, color);
+    ScopedTextStyle style(dc, color);
     RECT rect = kLabelRect;
     DrawTextA(dc, label, -1, &rect, DT_CENTER | DT_SINGLELINE);
-    SetTextColor(dc, previousColor);
-    SetBkMode(dc, previousMode);
 }
 
 // Pressed and focused look alike: a thin blue outline round the whole button.

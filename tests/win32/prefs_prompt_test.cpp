@@ -184,3 +184,33 @@ TEST_F(PrefsPrompt, WithoutAnOwnerItIsCentredOnTheScreen) {
 }
 
 }  // namespace
+
+namespace {
+
+// What the prompt's button painter takes from a DC it is handed, it gives back:
+// the selected pen, brush and font, the text colour and the background mode.
+TEST(PromptButtonPaint, LeavesTheDcAsItFoundIt) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 80, 30);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    SetTextColor(dc, RGB(1, 2, 3));
+    SetBkMode(dc, OPAQUE);
+    HGDIOBJ pen = GetCurrentObject(dc, OBJ_PEN), brush = GetCurrentObject(dc, OBJ_BRUSH),
+            font = GetCurrentObject(dc, OBJ_FONT);
+
+    RECT rect = {0, 0, 80, 30};
+    DrawPromptButton(dc, &rect, "OK", 0);
+
+    EXPECT_EQ(RGB(1, 2, 3), GetTextColor(dc));
+    EXPECT_EQ(OPAQUE, GetBkMode(dc));
+    EXPECT_EQ(pen, GetCurrentObject(dc, OBJ_PEN));
+    EXPECT_EQ(brush, GetCurrentObject(dc, OBJ_BRUSH));
+    EXPECT_EQ(font, GetCurrentObject(dc, OBJ_FONT));
+    SelectObject(dc, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+}
+
+}  // namespace
