@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr int32_t kRecordSize = static_cast<int32_t>(sizeof(MacroEvent));
 constexpr int kBytesPerLine = 16;
 
 constexpr char kHeader[] =
@@ -169,34 +168,37 @@ int WritePlayerStub(const char* recordingPath, const char* stubPath, int* outCou
     FILE* in = fopen(recordingPath, "rb");
     if (!in) return 0;
 
-    int32_t count = 0;
-    if (fread(&count, 1, sizeof(count), in) != sizeof(count) || count <= 0 || count > kMaxStubEvents) {
+    unsigned char header[kRecHeaderSize];
+    const size_t got = fread(header, 1, sizeof(header), in);
+    const int32_t count = DecodeRecHeader(header, got, kMaxStubEvents);
+    if (!count) {
         fclose(in);
         return 0;
     }
     if (outCount) *outCount = count;
 
-    const int32_t size = count * kRecordSize + 4;
-    unsigned char* image = static_cast<unsigned char*>(malloc(static_cast<size_t>(size)));
+    // The image carries the count field as well; bytes past the last record are
+    // left unread.
+    const size_t size = kRecHeaderSize + RecRecordBytes(count);
+    unsigned char* image = static_cast<unsigned char*>(malloc(size));
     if (!image) {
         fclose(in);
         return 0;
     }
-    // Re-read from the start so the image carries the count field as well; any
-    // bytes past the last record are left unread.
-    if (fseek(in, 0, SEEK_SET) != 0 || fread(image, 1, static_cast<size_t>(size), in) != static_cast<size_t>(size)) {
+    memcpy(image, header, kRecHeaderSize);
+    const size_t body = fread(image + kRecHeaderSize, 1, size - kRecHeaderSize, in);
+    fclose(in);
+    if (!DecodeRecImage(image, kRecHeaderSize + body, kMaxStubEvents, nullptr)) {
         free(image);
-        fclose(in);
         return 0;
     }
-    fclose(in);
 
     FILE* out = fopen(stubPath, "w");
     if (!out) {
         free(image);
         return 0;
     }
-    WritePlayerStubText(out, image, size);
+    WritePlayerStubText(out, image, static_cast<int32_t>(size));
     fclose(out);
     free(image);
     return 1;

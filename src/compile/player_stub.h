@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "macro/rec_codec.h"  // kMaxStubEvents, the largest count the generator takes
+
 // Reads the recording at `recordingPath` and writes the player source to
 // `stubPath` (text mode). Every check on the recording happens before the stub
 // is opened, so a 0 result means the stub path was neither created nor
@@ -16,5 +18,3 @@ int WritePlayerStub(const char* recordingPath, const char* stubPath, int* outCou
 // image `image` of `size` bytes (count field plus records) to `out`.
 void WritePlayerStubText(FILE* out, const unsigned char* image, int32_t size);
 
-// Largest event count whose image (count * 20 + 4 bytes) still fits in an int32.
-constexpr int32_t kMaxStubEvents = (INT32_MAX - 4) / 20;

@@ -6,7 +6,8 @@
 #include <cstring>
 
 #include "macro/macro_buffer.h"
-#include "macro/rec_format.h"
+#include "macro/rec_codec.h"
+#include "base/guards_win.h"
 
 namespace {
 
@@ -58,8 +59,9 @@ int SaveRecording(const char* path, const MacroEvent* events, int count) {
     char tempPath[MAX_PATH];
     HANDLE file = CreateSiblingTempFile(path, tempPath);
     if (file == INVALID_HANDLE_VALUE) return 0;
-    int32_t header = count;
-    int ok = WriteAll(file, &header, sizeof header) && WriteAll(file, events, bytes);
+    unsigned char header[kRecHeaderSize];
+    EncodeRecHeader(count, header);
+    int ok = WriteAll(file, header, sizeof header) && WriteAll(file, events, bytes);
     CloseHandle(file);
     if (ok) ok = MoveFileExA(tempPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
     if (!ok) DeleteFileA(tempPath);
@@ -69,24 +71,24 @@ int SaveRecording(const char* path, const MacroEvent* events, int count) {
 MacroEvent* LoadRecording(const char* path, int* outCount) {
     if (!path || !outCount) return nullptr;
     *outCount = 0;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return nullptr;
+    AutoCloseHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) return nullptr;
 
-    int32_t count = 0;
+    unsigned char header[kRecHeaderSize];
     DWORD got = 0;
-    uint32_t bytes = 0;
-    MacroEvent* events = nullptr;
-    if (ReadFile(file, &count, sizeof count, &got, nullptr) && got == sizeof count &&
-        IsLoadableRecCount(count) && RecordBytes(count, &bytes)) {
-        events = static_cast<MacroEvent*>(malloc(bytes));
-        if (events && !(ReadFile(file, events, bytes, &got, nullptr) && got == bytes)) {
-            free(events);
-            events = nullptr;
-        }
+    if (!ReadFile(file.get(), header, sizeof header, &got, nullptr)) return nullptr;
+    int32_t count = DecodeRecHeader(header, got, kMaxRecEvents);
+    if (!count) return nullptr;
+    // Only the records the header announces are read; a shorter file fails.
+    uint32_t bytes = RecRecordBytes(count);
+    MacroEvent* events = static_cast<MacroEvent*>(malloc(bytes));
+    if (!events) return nullptr;
+    if (!(ReadFile(file.get(), events, bytes, &got, nullptr) && got == bytes)) {
+        free(events);
+        return nullptr;
     }
-    CloseHandle(file);
-    if (events) *outCount = count;
+    *outCount = count;
     return events;
 }
 

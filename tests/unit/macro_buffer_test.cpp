@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "macro/macro_buffer.h"
-#include "macro/rec_format.h"
+#include "macro/rec_codec.h"
 
 namespace {
 
