@@ -11,6 +11,7 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok
 
 have_cmd cmake || need+=(cmake)
 have_cmd g++ || need+=(g++)
+have_cmd clang++ || need+=(clang)  # the fuzz preset: libFuzzer comes with it
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 have_pkg libbenchmark-dev || need+=(libbenchmark-dev)
 have_cmd i686-w64-mingw32-g++-posix || need+=(g++-mingw-w64-i686-posix)
