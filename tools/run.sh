@@ -9,7 +9,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 "$root/tools/setup.sh"
 build=${QUORREL_BUILD_ROOT:-$root/build}
-cmake --preset win -B "$build/win" >/dev/null
+(cd "$root" && cmake --preset win -B "$build/win" >/dev/null)
 cmake --build "$build/win" -j2 --target quorrel gcc_bridge | grep -E 'quorrel.exe: ' || true
 
 headless=1
