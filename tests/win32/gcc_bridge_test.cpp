@@ -40,6 +40,23 @@ void WriteText(const std::string& path, const char* text) {
     fclose(f);
 }
 
+void RemoveTree(const std::string& dir) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((dir + "*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(dir + name + "\\");
+            else
+                DeleteFileA((dir + name).c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(dir.c_str());
+}
+
 HANDLE Start(const std::string& exe, const std::string& arguments) {
     std::string line = "\"" + exe + "\" " + arguments;
     STARTUPINFOA startup = {};
@@ -80,7 +97,8 @@ protected:
         static int serial = 0;
         char temp[MAX_PATH], name[64];
         GetTempPathA(MAX_PATH, temp);
-        wsprintfA(name, "quorrel_bridge_%lu_%d", GetCurrentProcessId(), ++serial);
+        // Wine hands out the same process ids run after run, and the prefix stays.
+        wsprintfA(name, "quorrel_bridge_%lu_%lu_%d", GetCurrentProcessId(), GetTickCount(), ++serial);
         dir_ = std::string(temp) + name + "\\";
         ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr));
         SetEnvironmentVariableA("QUORREL_TEST_GCC_MODE", nullptr);
@@ -91,7 +109,7 @@ protected:
         SetEnvironmentVariableA("QUORREL_TEST_GCC_MODE", nullptr);
         SetEnvironmentVariableA("QUORREL_TEST_GCC_SCRIPT", nullptr);
         SetEnvironmentVariableA("QUORREL_TEST_GCC_HANG_MS", nullptr);
-        // Leftovers stay in the prefix's temp folder, which the run throws away.
+        RemoveTree(dir_);
     }
     std::string Folder(const std::string& name) {
         std::string path = dir_ + name;
