@@ -43,7 +43,7 @@ fi
 # manager Wine draws the frames itself (title bar in the screenshot, and no 2 s
 # stall when a window is hidden).
 if ! grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
-    DISPLAY= wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+    DISPLAY= wine reg.exe add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
 fi
 for n in $(seq 90 140); do [ -e /tmp/.X11-unix/X$n ] || break; done
 Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
