@@ -475,13 +475,13 @@ class ShellSpeedTest(unittest.TestCase):
 
 
 class ShellCompileTest(unittest.TestCase):
-    """Record, compile with the .exe button (the bench's stand-in gcc on the search path), and
-    run the player into the target."""
+    """Record, compile with the .exe button (the product's gcc.exe bridge on the search path, as
+    tools/run.sh puts it), and run the player into the target."""
 
     @classmethod
     def setUpClass(cls):
         cls.bin = tempfile.mkdtemp(prefix="quorrel-shell-gcc-")
-        shutil.copy(os.path.join(bench.TESTS, "test_gcc.exe"), os.path.join(cls.bin, "gcc.exe"))
+        shutil.copy(os.path.join(bench.BUILD, "bridge", "gcc.exe"), os.path.join(cls.bin, "gcc.exe"))
         cls.s = ShellBench("shell-compile", env={"WINEPATH": bench.unix_to_wine(cls.bin)})
 
     @classmethod
