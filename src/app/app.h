@@ -1,14 +1,9 @@
-// Process-wide shell state: the instance and the main window, and the start-up
-// steps of WinMain that other code (and the Win32 tests) call. UI thread only.
+// The main window's class and size, and the start-up steps of WinMain that
+// other code (and the Win32 tests) call. UI thread only.
 #pragma once
 #include <windows.h>
 
-// The instance WinMain was given, or the executable's module before that.
-HINSTANCE GetAppInstance();
-void SetAppInstance(HINSTANCE instance);
-// Null until WinMain has created the main window.
-HWND GetMainWindow();
-void SetMainWindow(HWND window);
+#include "base/shell_handles_win.h"
 
 constexpr int kClientWidth = 265;
 constexpr int kClientHeightWithCaptions = 55;

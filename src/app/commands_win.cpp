@@ -87,8 +87,8 @@ void SaveCurrentMacro() {
 }
 
 StopGesture StopGestureOf(intptr_t origin) {
-    if (origin == kCommandFromStopKey) return {StopSource::StopKey, (uint32_t)StopHotkey.load(), 0};
-    if (origin == kCommandFromWindowKey) return {StopSource::WindowKey, 0, 0};
+    if (origin == CMD_ORIGIN_STOP_KEY) return {StopSource::StopKey, (uint32_t)StopHotkey.load(), 0};
+    if (origin == CMD_ORIGIN_WINDOW_KEY) return {StopSource::WindowKey, 0, 0};
     HWND rec = FindToolbarButton(CMD_RECORD);
     if (rec && origin == (intptr_t)rec) return {StopSource::RecButton, 0, 0};
     return {StopSource::Other, 0, 0};

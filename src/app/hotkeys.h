@@ -3,10 +3,12 @@
 #pragma once
 #include <windows.h>
 
+#include "macro/slots_win.h"
+
 enum : int {
     HOTKEY_RECORD = 1,
     HOTKEY_PLAY = 2,
-    HOTKEY_SLOT_FIRST = 100,  // Ctrl+1 .. Ctrl+9 are 100..108
+    HOTKEY_SLOT_FIRST = kSlotHotkeyFirst,  // Ctrl+1 .. Ctrl+9 are 100..108
     HOTKEY_SHORTCUTS = 200,
 };
 

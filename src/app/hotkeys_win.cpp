@@ -80,7 +80,7 @@ void SetButtonText(int controlId, const char* text) {
     if (HWND button = FindToolbarButton(controlId)) SetWindowTextA(button, text);
 }
 
-void ToggleRecording(HWND window) {
+void ToggleRecording() {
     if (IsPlaying()) return;
     if (releaseWatch) {
         if (WatchedKeyDown()) return;  // the same press, repeated or queued
@@ -89,12 +89,10 @@ void ToggleRecording(HWND window) {
     AwaitRelease(recordKey);
     if (IsRecording()) {
         StopRecording({StopSource::Hotkey, recordKey, recordModifiers & (MOD_ALT | MOD_CONTROL | MOD_SHIFT)});
-        SetStateCaption(window, kCaptionIdle);
         SetButtonText(CMD_RECORD, "Record");
         return;
     }
     if (!StartRecording()) return;
-    SetStateCaption(window, kCaptionRecording);
     SetButtonText(CMD_RECORD, "Stop");
 }
 
@@ -158,7 +156,7 @@ void SetPlaybackHotkeyChoice(HWND window, int commandId) {
     ApplyHotkeySettings(window);
 }
 
-void HandleHotkey(HWND window, int id) {
-    if (id == HOTKEY_RECORD) ToggleRecording(window);
+void HandleHotkey(HWND, int id) {
+    if (id == HOTKEY_RECORD) ToggleRecording();
     else if (id == HOTKEY_PLAY) PlayCurrentMacro();
 }

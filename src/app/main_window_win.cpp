@@ -36,9 +36,10 @@ bool IsToolbarButton(HWND window) {
     return false;
 }
 
-// Toolbar, slots and hotkeys; the settings file is read later by WinMain, so
+// The engines' notices, toolbar, slots and hotkeys; the settings file is read later by WinMain, so
 // the hotkeys registered here are always the fixed combinations.
 LRESULT OnCreate(HWND window) {
+    SetEngineListener(ShowEngineChange);
     CreateToolbar(window, GetAppInstance());
     InitSlots();
     RegisterMainHotkeys(window);
@@ -113,7 +114,7 @@ LRESULT OnChar(HWND window, WPARAM wParam) {
     switch (tolower((int)(unsigned char)wParam)) {
     case 'o': OpenIntoWorkingMacro(window); break;
     case 's': SaveWorkingMacro(window); break;
-    case 'r': PostMessageA(window, WM_COMMAND, CMD_RECORD, kCommandFromWindowKey); break;
+    case 'r': PostMessageA(window, WM_COMMAND, CMD_RECORD, CMD_ORIGIN_WINDOW_KEY); break;
     case 'p': PostMessageA(window, WM_COMMAND, CMD_PLAY, 0); break;
     default: break;
     }

@@ -8,17 +8,7 @@
 #include "macro/macro_buffer.h"
 #include "macro/rec_file.h"
 
-namespace {
-HINSTANCE appInstance;
-HWND mainWindow;
-}  // namespace
-
 const char kMainWindowClass[] = "QuorrelWindowClass";
-
-HINSTANCE GetAppInstance() { return appInstance ? appInstance : GetModuleHandleA(nullptr); }
-void SetAppInstance(HINSTANCE instance) { appInstance = instance; }
-HWND GetMainWindow() { return mainWindow; }
-void SetMainWindow(HWND window) { mainWindow = window; }
 
 int FindRecPathArgument(const char* cmdLine, char* out) {
     if (!ScanRecPathArgument(cmdLine, out)) return 0;

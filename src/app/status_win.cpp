@@ -4,7 +4,9 @@
 #include "app/app.h"
 #include "app/status_text.h"
 #include "macro/macro_buffer.h"
+#include "macro/slots.h"
 #include "playback/playback.h"
+#include "record/recorder.h"
 #include "settings/settings.h"
 
 void SetStateCaption(HWND window, int state) {
@@ -34,4 +36,37 @@ void UpdatePlaybackCaption() {
     // then shows a little less time left, never a jump past the estimate.
     FormatPlaybackCaption(text, sizeof text, GetTickCount(), progress);
     SetWindowTextA(window, text);
+}
+
+void ShowEngineChange(EngineChange change) {
+    HWND window = GetMainWindow();
+    if (!window) return;
+    switch (change) {
+    case EngineChange::RecordingStarted:
+        SetStateCaption(window, kCaptionRecording);
+        SetTimer(window, TIMER_REC_CLOCK, kRecClockPeriodMs, nullptr);
+        break;
+    case EngineChange::RecordingStopped:
+        KillTimer(window, TIMER_REC_CLOCK);
+        SetStateCaption(window, kCaptionIdle);
+        break;
+    case EngineChange::PlaybackStarted:
+        UpdatePlaybackCaption();
+        SetTimer(window, TIMER_PLAY_PROGRESS, kPlayProgressPeriodMs, nullptr);
+        break;
+    case EngineChange::PlaybackStartFailed:
+        // The countdown drawn a moment ago stays; only its timer goes.
+        KillTimer(window, TIMER_PLAY_PROGRESS);
+        break;
+    case EngineChange::PlaybackStopped:
+        KillTimer(window, TIMER_PLAY_PROGRESS);
+        SetStateCaption(window, kCaptionIdle);
+        break;
+    case EngineChange::SlotSwitched: {
+        char text[256];
+        FormatSlotCaption(text, sizeof text);
+        SetWindowTextA(window, text);
+        break;
+    }
+    }
 }

@@ -5,6 +5,7 @@
 
 #include "settings/settings.h"
 #include "settings/settings_file.h"
+#include "ui/toolbar.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdLine, int showCmd) {
     char recPath[260] = {0};
@@ -24,7 +25,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdLine, int showCmd) {
         return 1;
     }
     SetMainWindow(window);
-    LoadSettings(window);
+    LoadSettings(window, LoadCustomToolbarIcons);
     ApplyClientHeight(window, ShowCaptions ? kClientHeightWithCaptions : kClientHeightWithoutCaptions);
     if (haveRecPath) AutoLoadRecording(window, recPath);
 

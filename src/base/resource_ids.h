@@ -1,5 +1,5 @@
 /* The numbers the resource script and the code share: the application icon,
-   the toolbar commands and their default icons. Plain defines and C comments,
+   the toolbar commands (and the origins a posted one names) and their icons. Plain defines and C comments,
    because the resource compiler reads this file too. */
 #ifndef QUORREL_RESOURCE_IDS_H
 #define QUORREL_RESOURCE_IDS_H
@@ -13,6 +13,12 @@
 #define CMD_PLAY 1004
 #define CMD_COMPILE 1005
 #define CMD_PREFS 1006
+
+/* Where a posted Record command came from, carried in its lParam: a click's
+   lParam is the button's handle and 0 means the origin is unknown. Each origin
+   leaves a different trace at the end of a recording. */
+#define CMD_ORIGIN_STOP_KEY 1
+#define CMD_ORIGIN_WINDOW_KEY 2
 
 /* Each default toolbar icon carries its button's id; the Stop icon, shown on
    the Rec button while recording, comes after them. */

@@ -1,6 +1,7 @@
 // The Win32 side of the playback engine: the worker thread, its interruptible
 // waits, the stop keys, the progress timer and the caption. The pass loop itself
-// is playback_loop.cpp. Everything here except the worker runs on the UI thread.
+// is playback_loop.cpp. Everything here except the worker runs on the UI thread;
+// the caption and its timer are the shell's, told of each start and stop.
 #include "playback/playback.h"
 
 #include <windows.h>
@@ -9,8 +10,8 @@
 #include <cstdlib>
 #include <new>
 
-#include "app/app.h"
-#include "app/status.h"
+#include "base/engine_events.h"
+#include "base/shell_handles_win.h"
 #include "playback/input_synth.h"
 #include "playback/playback_loop.h"
 #include "settings/settings.h"
@@ -163,14 +164,12 @@ int StartPlayback(const MacroEvent* events, int count, int startKey) {
                          ? kContinuousLoopsShown
                          : RepeatCount.load(std::memory_order_acquire);
     BeginActiveRun(run->run.id, GetTickCount(), EstimateLoopDuration(), loopsShown);
-    UpdatePlaybackCaption();
-    HWND window = GetMainWindow();
-    if (window) SetTimer(window, TIMER_PLAY_PROGRESS, kPlayProgressPeriodMs, nullptr);
+    NotifyEngineChange(EngineChange::PlaybackStarted);
 
     HANDLE thread = CreateThread(nullptr, 0, PlaybackThread, run, 0, nullptr);
     if (!thread) {
         ClearActiveRun();
-        if (window) KillTimer(window, TIMER_PLAY_PROGRESS);
+        NotifyEngineChange(EngineChange::PlaybackStartFailed);
         run->references.store(1, std::memory_order_release);  // no worker will drop its share
         ReleaseRun(run);
         timeEndPeriod(kTimerPeriodMs);
@@ -196,11 +195,7 @@ int StopPlayback() {
     ReleaseRun(currentRun);
     currentRun = nullptr;
     RefreshCursor();
-    HWND window = GetMainWindow();
-    if (window) {
-        KillTimer(window, TIMER_PLAY_PROGRESS);
-        SetStateCaption(window, kCaptionIdle);
-    }
+    NotifyEngineChange(EngineChange::PlaybackStopped);
     return 1;
 }
 

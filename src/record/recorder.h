@@ -6,7 +6,8 @@
 
 #include "record/record_logic.h"
 
-constexpr UINT_PTR TIMER_REC_CLOCK = 101;
+constexpr UINT_PTR TIMER_REC_CLOCK = 101;  // the recording caption's clock on the main window
+constexpr UINT kRecClockPeriodMs = 1000;
 
 // 1 when the hooks are installed and the working macro was emptied for the new
 // recording; 0 when already recording or when a hook or the buffer failed.

@@ -4,9 +4,9 @@
 // 20-byte append, then the next hook. The stop key only posts a command.
 #include "record/recorder.h"
 
-#include "app/app.h"
-#include "app/commands.h"
-#include "app/status.h"
+#include "base/engine_events.h"
+#include "base/resource_ids.h"
+#include "base/shell_handles_win.h"
 #include "macro/macro_buffer.h"
 #include "record/record_logic.h"
 #include "settings/settings.h"
@@ -14,7 +14,6 @@
 namespace {
 
 constexpr int kFirstCapacity = 1000;
-constexpr UINT kClockPeriodMs = 1000;
 
 int recording;
 HHOOK keyboardHook;
@@ -55,11 +54,7 @@ int StartRecording() {
     }
     stopPosted = 0;
     recording = 1;
-
-    if (HWND window = GetMainWindow()) {
-        SetStateCaption(window, kCaptionRecording);
-        SetTimer(window, TIMER_REC_CLOCK, kClockPeriodMs, nullptr);
-    }
+    NotifyEngineChange(EngineChange::RecordingStarted);
     return 1;
 }
 
@@ -77,10 +72,7 @@ int StopRecording(const StopGesture& how) {
     POINT cursor;
     if (GetCursorPos(&cursor)) SetCursorPos(cursor.x, cursor.y);
 
-    if (HWND window = GetMainWindow()) {
-        KillTimer(window, TIMER_REC_CLOCK);
-        SetStateCaption(window, kCaptionIdle);
-    }
+    NotifyEngineChange(EngineChange::RecordingStopped);
     return 1;
 }
 
@@ -96,7 +88,7 @@ LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
         // the user-interface thread takes the posted command from its queue.
         if (!stopPosted) {
             HWND window = GetMainWindow();
-            if (window) stopPosted = PostMessageA(window, WM_COMMAND, CMD_RECORD, kCommandFromStopKey) != 0;
+            if (window) stopPosted = PostMessageA(window, WM_COMMAND, CMD_RECORD, CMD_ORIGIN_STOP_KEY) != 0;
         }
         return 1;
     case KeyAction::Record:

@@ -12,8 +12,13 @@ void WriteFloatSetting(const char* section, const char* key, float value);
 int ReadIntSetting(const char* section, const char* key, int fallback);
 void WriteIntSetting(const char* section, const char* key, int value);
 
-// Start-up load, once, after the main window exists (window may be null).
-void LoadSettings(HWND window);
+// Loads a custom toolbar icon set from a folder; 1 when all of it loaded.
+using CustomIconLoader = int (*)(const char* folder);
+
+// Start-up load, once, after the main window exists (window may be null). A
+// saved custom icon set goes to `loadIcons` (the toolbar's); when it cannot be
+// loaded, or there is no loader, the set is forgotten.
+void LoadSettings(HWND window, CustomIconLoader loadIcons = nullptr);
 // Writes every setting and, unless the window is null or minimised, its
 // position. Returns the last write's result; 0 when nothing was written
 // (before LoadSettings, or without a path).

@@ -3,7 +3,6 @@
 #include "settings/settings.h"
 #include "settings/settings_store.h"
 #include "settings/settings_values.h"
-#include "ui/toolbar.h"
 
 namespace {
 
@@ -81,7 +80,7 @@ void WriteIntSetting(const char* section, const char* key, int value) {
     WriteIntTo(kProfileFile, section, key, value);
 }
 
-void LoadSettings(HWND window) {
+void LoadSettings(HWND window, CustomIconLoader loadIcons) {
     settingsLoaded = 1;
     if (!GetSettingsPath(settingsPath)) return;
     ReadSettingValues(kProfileFile);
@@ -90,7 +89,7 @@ void LoadSettings(HWND window) {
         // A copy: the loader stores the folder into CustomPath itself.
         char folder[sizeof CustomPath];
         lstrcpynA(folder, CustomPath, sizeof folder);
-        if (!LoadCustomToolbarIcons(folder)) {
+        if (!loadIcons || !loadIcons(folder)) {
             UseCustom = 0;
             CustomPath[0] = '\0';
         }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "app/status.h"
 #include "macro/macro_event.h"
 #include "playback/playback.h"
 #include "settings/settings.h"
@@ -107,6 +108,7 @@ protected:
         SetForegroundWindow(window);
         SetFocus(window);
         SetMainWindow(window);
+        SetEngineListener(ShowEngineChange);  // as the main window's creation does
         ResetSettingsToDefaults();
         // The release that starts every playback goes wherever the pointer is:
         // keep it over the target whatever earlier tests did with it.
@@ -120,6 +122,7 @@ protected:
         if (IsPlaying()) StopPlayback();
         PumpFor(50);
         SetMainWindow(nullptr);
+        SetEngineListener(nullptr);
         ResetSettingsToDefaults();
     }
     // The received messages of the given kinds, in order.

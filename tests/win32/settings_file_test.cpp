@@ -8,6 +8,7 @@
 
 #include "settings/settings.h"
 #include "settings/settings_file.h"
+#include "ui/toolbar.h"
 #include "settings/settings_values.h"
 
 namespace {
@@ -206,7 +207,7 @@ TEST_F(SettingsFileWin, AlwaysOnTopIsApplied) {
 TEST_F(SettingsFileWin, MissingCustomIconsResetTheToolbarKeys) {
     Put("UseCustom", "1", "Toolbar");
     Put("CustomPath", "C:\\no such icon folder", "Toolbar");
-    LoadSettings(nullptr);
+    LoadSettings(nullptr, LoadCustomToolbarIcons);
     EXPECT_EQ(0, UseCustom);
     EXPECT_STREQ("", CustomPath);
     SaveSettings(nullptr);

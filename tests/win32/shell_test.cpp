@@ -49,6 +49,7 @@ protected:
                                  nullptr, nullptr, wc.hInstance, nullptr);
         ASSERT_NE(nullptr, window);
         SetMainWindow(window);
+        SetEngineListener(ShowEngineChange);  // as the main window's creation does
         ResetSettingsToDefaults();
         ClearBuffer();
         SetLoadedMacro(nullptr, 0);
@@ -61,6 +62,7 @@ protected:
         FreeSlots();
         SetSlotCaptionWindow(nullptr);
         SetMainWindow(nullptr);
+        SetEngineListener(nullptr);
         DestroyWindow(window);
         Pump();
         ClearBuffer();
@@ -93,7 +95,7 @@ int PostedRecordCommands(HWND window) {
     int n = 0;
     MSG m;
     while (PeekMessageA(&m, window, WM_COMMAND, WM_COMMAND, PM_REMOVE))
-        if (m.wParam == 1003 && m.lParam == kCommandFromStopKey) ++n;
+        if (m.wParam == 1003 && m.lParam == CMD_ORIGIN_STOP_KEY) ++n;
     return n;
 }
 
