@@ -11,6 +11,7 @@
 //   inspector cursor                print the cursor position
 //   inspector held                  keys and mouse buttons the desktop holds down
 //   inspector foreground            the window that takes the keyboard input now
+//   inspector activate HWND         make HWND the foreground window
 //   inspector serve                 read one verb a line from stdin, its arguments separated
 //                                   by tabs; answer with the verb's output, then "#done CODE"
 // Handles are printed and taken in decimal.
@@ -177,6 +178,7 @@ int Execute(int argc, char** argv) {
         return PostMessageA(window, WM_COMMAND, MAKEWPARAM(atoi(argv[2]), 0), 0) ? 0 : 1;
     }
     if (strcmp(verb, "close") == 0) return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
+    if (strcmp(verb, "activate") == 0) return SetForegroundWindow(window) ? 0 : 1;
     if (strcmp(verb, "post") == 0 && argc > 4) {
         const UINT message = (UINT)strtoul(argv[2], nullptr, 0);
         return PostMessageA(window, message, (WPARAM)strtoul(argv[3], nullptr, 0), (LPARAM)strtol(argv[4], nullptr, 0))
@@ -219,7 +221,7 @@ int Serve() {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        fprintf(stderr, "usage: inspector list|click|command|close|key|post|cursor|held|foreground|serve ...\n");
+        fprintf(stderr, "usage: inspector list|click|command|close|activate|key|post|cursor|held|foreground|serve ...\n");
         return 2;
     }
     if (strcmp(argv[1], "serve") == 0) return Serve();
