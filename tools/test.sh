@@ -87,14 +87,17 @@ if cmake --preset win -B "$win" >"$logs/win-configure.log" 2>&1 &&
     if nice -n 15 cmake --build "$win" -j2 >>"$logs/win-build.log" 2>&1; then
         win_ok=1
         echo $((SECONDS - start)) >"$logs/win-build.time"
-        wait "$win32_boot"
-        timed win32 win32_tier
     fi
 else
     timed native native_tier &
     native_pid=$!
 fi
+# The Windows tier holds timing tests (gaps of 10 ms, spans within 60 ms) that even a
+# low-priority compile beside them has upset, so it waits for the native tier too; the
+# end-to-end tier is still running then anyway.
 wait "$native_pid"
+wait "$win32_boot"
+[ "$win_ok" = 1 ] && timed win32 win32_tier
 [ -n "$e2e_pid" ] && wait "$e2e_pid"
 
 passed=0 failed=0 skipped=0
