@@ -13,13 +13,17 @@ struct BuildResult {
     char errorText[256];
 };
 
+// How long a compile may take before it is stopped and counts as failed.
+constexpr uint32_t kCompilerTimeoutMs = 30000;
+
 // Owned path (free() it), or null when cancelled.
 char* ChooseExecutablePath(HWND owner);
 // Writes the player source next to the temporary files, runs "gcc" from the
 // search path on it and fills `result` (cleared first). Blocks for as long as
-// the compiler runs, at most 30 s; a compiler still busy then is stopped with
-// all its child processes and the build counts as failed. The player source
-// is gone when this returns. 1 on success.
-int BuildExecutable(const char* recordingPath, const char* outputPath, BuildResult* result);
+// the compiler runs, at most `timeoutMs`; a compiler still busy then is stopped
+// with all its child processes and the build counts as failed. The player
+// source is gone when this returns. 1 on success.
+int BuildExecutable(const char* recordingPath, const char* outputPath, BuildResult* result,
+                    uint32_t timeoutMs = kCompilerTimeoutMs);
 // The success report or the failure text in a modal box owned by `owner`.
 void ShowBuildReport(HWND owner, const BuildResult* result);

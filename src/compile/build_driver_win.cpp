@@ -9,13 +9,12 @@
 
 namespace {
 
-constexpr DWORD kCompilerTimeoutMs = 30000;
 // How long a compiler we had to stop may take to go before its source is deleted.
 constexpr DWORD kTerminateWaitMs = 5000;
 
 // Runs the compiler hidden and waits for it. 1 when it ran and exited with 0;
 // 0 when it could not be started (*started stays 0) or failed or timed out.
-int RunCompiler(char* commandLine, int* started) {
+int RunCompiler(char* commandLine, DWORD timeoutMs, int* started) {
     *started = 0;
     STARTUPINFOA startup;
     memset(&startup, 0, sizeof(startup));
@@ -48,7 +47,7 @@ int RunCompiler(char* commandLine, int* started) {
         job = nullptr;
     }
     ResumeThread(process.hThread);
-    const DWORD waited = WaitForSingleObject(process.hProcess, kCompilerTimeoutMs);
+    const DWORD waited = WaitForSingleObject(process.hProcess, timeoutMs);
     if (waited == WAIT_TIMEOUT) {
         // A compiler left running could still write the executable after the
         // user has been told the build failed, and would hold the source open.
@@ -91,7 +90,7 @@ char* ChooseExecutablePath(HWND owner) {
     return path;
 }
 
-int BuildExecutable(const char* recordingPath, const char* outputPath, BuildResult* result) {
+int BuildExecutable(const char* recordingPath, const char* outputPath, BuildResult* result, uint32_t timeoutMs) {
     const DWORD startTick = GetTickCount();
     if (!result) return 0;
     memset(result, 0, sizeof(*result));
@@ -113,7 +112,7 @@ int BuildExecutable(const char* recordingPath, const char* outputPath, BuildResu
     char commandLine[kCompilerCommandSize];
     FormatCompilerCommand(commandLine, sourcePath, outputPath);
     int started = 0;
-    int built = RunCompiler(commandLine, &started);
+    int built = RunCompiler(commandLine, timeoutMs, &started);
     if (!started) {
         CopyText(result->errorText, sizeof(result->errorText), kCompilerNotStartedText);
     } else if (!built) {

@@ -1,8 +1,9 @@
 """End-to-end test bench: runs Windows programs under Wine on a private Xvfb display.
 
-One Bench per test class (setUpClass/tearDownClass): it starts its own Xvfb display, uses the
-run's Wine prefix (booted once per run and reused), keeps its files in its own temp dir, and on
-close stops the processes it started, by id, then the prefix's wineserver, then its display.
+One Bench per test class (setUpClass/tearDownClass). Every Bench of a run shares one Xvfb display
+and one booted prefix with one running Wine server, since starting those costs more than most
+tests; each keeps its own temp dir, program copies and inspector process, and on close stops only
+the processes it started, by id. The shared display and server go when the run ends (shutdown()).
 
 Environment (set by tools/test.sh; defaults suit a developer build):
   QUORREL_BUILD       the Windows build dir (holds quorrel.exe and tests/*.exe)  [build/win]
@@ -12,9 +13,11 @@ Environment (set by tools/test.sh; defaults suit a developer build):
 Test programs available in <build>/tests/: inspector.exe (window lister/driver) and qtarget.exe
 (a window that logs the input it receives; see tests/helpers/*.cpp).
 """
-import fcntl
+import atexit
 import json
 import os
+import re
+import select
 import shutil
 import signal
 import subprocess
@@ -46,17 +49,14 @@ def wine_env(display=None, extra=None):
 
 
 def ensure_prefix():
-    """Boots the run's prefix once (about 15 s); later calls return at once."""
-    os.makedirs(os.path.dirname(PREFIX), exist_ok=True)
-    with open(PREFIX + ".lock", "w") as lock:
-        fcntl.flock(lock, fcntl.LOCK_EX)
-        if os.path.exists(os.path.join(PREFIX, "system.reg")):
-            return
-        env = wine_env()
-        env.pop("DISPLAY", None)
-        subprocess.run(["wineboot", "-i"], env=env, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, timeout=300, check=False)
-        subprocess.run(["wineserver", "-w"], env=env, timeout=120, check=False)
+    """Boots the run's prefix once (about 15 s; windows draw their own frames there, which spares
+    the 2 s Wine waits for an absent window manager on every hide); later calls return at once."""
+    env = wine_env()
+    env.pop("DISPLAY", None)
+    env["QUORREL_WINEPREFIX"] = PREFIX
+    subprocess.run([os.path.join(ROOT, "tests", "wine_emulator.sh"), "--prepare"], env=env,
+                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                   timeout=300, check=False)
 
 
 def unix_to_wine(path):
@@ -99,20 +99,56 @@ class Display:
                 self.proc.kill()
 
 
+_shared = {"display": None, "server": False}
+DONE = re.compile(rb"(?m)^#done (-?\d+)\r?\n")  # how the inspector ends an answer
+
+
+def shared_display():
+    """The run's display, started on first use."""
+    if _shared["display"] is None:
+        _shared["display"] = Display()
+        atexit.register(shutdown)
+    return _shared["display"]
+
+
+def start_server(env):
+    """Starts the prefix's server and its services once per run, detached from any pipe: a
+    daemon that inherited a test's output pipe would keep it open for ever. The server stays
+    (-p) between classes, so no class pays for its start again."""
+    if _shared["server"]:
+        return
+    subprocess.run(["wineserver", "-p"], env=env, stdin=subprocess.DEVNULL,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60, check=False)
+    subprocess.run(["wine", "cmd.exe", "/c", "exit"], env=env, stdin=subprocess.DEVNULL,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120, check=False)
+    _shared["server"] = True
+
+
+def shutdown():
+    """Ends the run's Wine server (the prefix is the run's own) and its display."""
+    if _shared["server"]:
+        env = wine_env()
+        subprocess.run(["wineserver", "-k"], env=env, timeout=30, check=False,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], env=env, timeout=30, check=False)
+        _shared["server"] = False
+    if _shared["display"] is not None:
+        _shared["display"].stop()
+        _shared["display"] = None
+
+
 class Bench:
     def __init__(self, name="bench"):
         ensure_prefix()
         self.name = name
-        self.display = Display()
+        self.display = shared_display()
         self.tmp = tempfile.mkdtemp(prefix="quorrel-%s-" % name)
         self.procs = []
         self.env = wine_env(self.display.name)
-        # Start the prefix's server and its services up front, detached from any pipe:
-        # a daemon that inherited a test's output pipe would keep it open for ever.
-        subprocess.run(["wineserver", "-p"], env=self.env, stdin=subprocess.DEVNULL,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60, check=False)
-        subprocess.run(["wine", "cmd.exe", "/c", "exit"], env=self.env, stdin=subprocess.DEVNULL,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120, check=False)
+        self._inspector = None
+        self._answer = b""
+        self.last_code = None  # the exit code of the last inspector verb
+        start_server(self.env)
 
     # --- processes --------------------------------------------------------
     def start(self, exe, *args, cwd=None, env=None):
@@ -167,16 +203,58 @@ class Bench:
 
     def close(self):
         self.stop_all()
-        subprocess.run(["wineserver", "-k"], env=self.env, timeout=30, check=False,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        subprocess.run(["wineserver", "-w"], env=self.env, timeout=30, check=False)
-        self.display.stop()
+        self._stop_inspector()
         shutil.rmtree(self.tmp, ignore_errors=True)
 
     # --- inspection --------------------------------------------------------
     def inspector(self, *args, timeout=30):
-        out = self.run(os.path.join(TESTS, "inspector.exe"), *args, timeout=timeout)
-        return out.stdout
+        """One inspector verb (see tests/helpers/inspector.cpp); returns what it printed. The
+        bench's inspector process answers them all: a Wine start per poll costs far more."""
+        if self._inspector is None or self._inspector.poll() is not None:
+            self._inspector = subprocess.Popen(
+                ["wine", os.path.join(TESTS, "inspector.exe"), "serve"], env=self.env, cwd=self.tmp,
+                stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                start_new_session=True)
+            self._answer = b""
+        proc = self._inspector
+        request = "\t".join(str(a) for a in args) + "\n"
+        deadline = time.time() + timeout
+        try:
+            proc.stdin.write(request.encode("cp1252", "replace"))
+            proc.stdin.flush()
+            while True:
+                done = DONE.search(self._answer)
+                if done:
+                    break
+                left = deadline - time.time()
+                if left <= 0 or not select.select([proc.stdout], [], [], left)[0]:
+                    raise subprocess.TimeoutExpired(proc.args, timeout)
+                chunk = os.read(proc.stdout.fileno(), 65536)
+                if not chunk:
+                    raise RuntimeError("inspector ended (exit code %r)" % proc.wait(5))
+                self._answer += chunk
+        except BaseException:
+            self._stop_inspector()
+            raise
+        text = self._answer[:done.start()].replace(b"\r\n", b"\n").decode("ascii", "replace")
+        self.last_code = int(done.group(1))
+        self._answer = self._answer[done.end():]
+        return text
+
+    def _stop_inspector(self):
+        proc, self._inspector = self._inspector, None
+        if proc is None:
+            return
+        try:
+            proc.stdin.close()
+        except OSError:
+            pass
+        try:
+            proc.wait(5)
+        except subprocess.TimeoutExpired:
+            pass
+        self.stop(proc)
+        proc.stdout.close()
 
     def windows(self, exe="quorrel.exe"):
         """Top-level windows of processes named exe (None: all), as dicts:
@@ -206,7 +284,7 @@ class Bench:
                 if predicate and not predicate(w):
                     continue
                 return w
-            time.sleep(0.3)
+            time.sleep(0.1)
         raise AssertionError("no window text=%r class=%r; saw %r" %
                              (text, cls, [(w["class"], w["text"]) for w in last]))
 
@@ -215,7 +293,7 @@ class Bench:
         while time.time() < deadline:
             if all(w["hwnd"] != hwnd for w in self.windows(exe)):
                 return
-            time.sleep(0.3)
+            time.sleep(0.1)
         raise AssertionError("window %d still there" % hwnd)
 
     @staticmethod
@@ -242,6 +320,12 @@ class Bench:
     def close_window(self, window):
         self.inspector("close", str(window["hwnd"]))
 
+    def post(self, hwnd, message, wparam=0, lparam=0):
+        """Posts any message to a window, as the shell does for a tray icon's callback.
+        1 when it was posted."""
+        self.inspector("post", str(hwnd), str(message), str(wparam), str(lparam))
+        return int(self.last_code == 0)
+
     # --- X input and pictures ---------------------------------------------------
     def xdo(self, *args):
         return subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env,
@@ -257,6 +341,39 @@ class Bench:
         if wid:
             self.xdo("windowfocus", "--sync", wid)
         return wid
+
+    def foreground(self):
+        """The window that takes the keyboard input now (0: none)."""
+        return int(self.inspector("foreground").split()[0])
+
+    def activate(self, title, x, y, exe=None):
+        """Clicks at (x, y) in the window titled title until Wine makes it the foreground window
+        (the one that gets the keys). A window closing elsewhere can hand the activation to its
+        owner just after the click, so one click is not always enough; on a loaded machine a
+        few clicks have been seen to leave no window in front at all, and then the window is
+        brought to the front directly (and the log says so)."""
+        hwnd = self.wait_window(text=title, exe=exe)["hwnd"]
+
+        def in_front(seconds):
+            for _ in range(int(seconds * 10)):
+                time.sleep(0.1)
+                if self.foreground() == hwnd:
+                    return True
+            return False
+
+        for _ in range(3):
+            self.focus(title)
+            self.xdo("mousemove", x, y)
+            self.xdo("click", 1)
+            if in_front(1):
+                return
+        fg = self.foreground()
+        seen = [(w["exe"], w["class"], w["text"]) for w in self.windows(None) if w["hwnd"] == fg]
+        print("\nbench: three clicks left %d %r in front of %r; activating it directly" % (fg, seen, title),
+              flush=True)
+        self.inspector("activate", hwnd)
+        if not in_front(2):
+            raise AssertionError("window %r never became the foreground window" % title)
 
     def screenshot(self, name, window_title=None):
         """Saves a PNG of the screen (or of one X window) under the artifacts dir; returns the path."""

@@ -1,6 +1,6 @@
 """Robustness of recording and playback under load, with real input through Xvfb: a fast
-recording loses nothing that reached the desktop, and a minute of continuous playback stops
-within one event when Esc is held."""
+recording loses nothing that reached the desktop, and continuous playback runs pass after pass
+and stops within one event when Esc is held."""
 import re
 import subprocess
 import time
@@ -91,11 +91,12 @@ class ShellContinuousPlaybackTest(unittest.TestCase):
     def tearDownClass(cls):
         cls.s.close()
 
-    def test_a_minute_of_passes_then_esc_stops_within_one_event(self):
+    def test_passes_without_end_then_esc_stops_within_one_event(self):
         s = self.s
-        # Ten moves 100 ms apart across the target: one pass is about a second.
+        # Three moves 100 ms apart across the target: a pass is about a third of a second,
+        # so twenty seconds make some sixty passes.
         path = s.b.path("loop.rec")
-        write_rec(path, [(WM_MOUSEMOVE, 100 + 20 * i, 150, 100 * i, 0) for i in range(10)])
+        write_rec(path, [(WM_MOUSEMOVE, 100 + 60 * i, 150, 100 * i, 0) for i in range(3)])
         s.b.command(s.main(), 1001)
         s.answer_file_dialog("Open Macro Recording", path)
         s.answer(s.box("Open"))
@@ -103,7 +104,7 @@ class ShellContinuousPlaybackTest(unittest.TestCase):
         s.hotkey("ctrl+shift+alt+p")
         started = time.time()
         passes = set()
-        while time.time() - started < 60:
+        while time.time() - started < 20:
             m = re.match(r"^\d\d:\d\d \((\d+)/-\)$", s.caption())
             self.assertIsNotNone(m, "playback ended early")
             passes.add(int(m.group(1)))

@@ -1,10 +1,19 @@
-// Test-bench window inspector, run under Wine beside the program under test.
+// Test-bench window inspector, run under Wine beside the program under test. The
+// bench keeps one running per test class (`serve`), since starting a Wine process
+// per poll costs more than the poll; every verb also works as a one-shot command.
 //   inspector list [EXE]            top-level windows (of processes named EXE) as JSON lines
 //   inspector click HWND TEXT       press the child button whose text is TEXT
 //   inspector command HWND ID       post WM_COMMAND ID (code 0) to HWND
 //   inspector close HWND            post WM_CLOSE to HWND
 //   inspector key HWND VK           post WM_KEYDOWN/WM_KEYUP of VK to HWND
+//   inspector post HWND MSG WP LP   post any message (numbers in decimal or 0x hex), as the
+//                                   shell would for the tray icon's callback
 //   inspector cursor                print the cursor position
+//   inspector held                  keys and mouse buttons the desktop holds down
+//   inspector foreground            the window that takes the keyboard input now
+//   inspector activate HWND         make HWND the foreground window
+//   inspector serve                 read one verb a line from stdin, its arguments separated
+//                                   by tabs; answer with the verb's output, then "#done CODE"
 // Handles are printed and taken in decimal.
 #include <windows.h>
 
@@ -122,16 +131,12 @@ BOOL CALLBACK MatchButton(HWND child, LPARAM param) {
     return TRUE;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    if (argc < 2) {
-        fprintf(stderr, "usage: inspector list|click|command|close|key|cursor|held ...\n");
-        return 2;
-    }
-    const char* verb = argv[1];
+// One verb; argv[0] is the verb. The exit code of the one-shot command.
+int Execute(int argc, char** argv) {
+    if (argc < 1) return 2;
+    const char* verb = argv[0];
     if (strcmp(verb, "list") == 0) {
-        ListContext context = {argc > 2 ? argv[2] : nullptr};
+        ListContext context = {argc > 1 ? argv[1] : nullptr};
         EnumWindows(ListTopLevel, (LPARAM)&context);
         return 0;
     }
@@ -141,6 +146,10 @@ int main(int argc, char** argv) {
         printf("%ld %ld\n", pt.x, pt.y);
         return 0;
     }
+    if (strcmp(verb, "foreground") == 0) {
+        printf("%lu\n", (unsigned long)(UINT_PTR)GetForegroundWindow());
+        return 0;
+    }
     if (strcmp(verb, "held") == 0) {
         // Wine keeps one key state for the whole desktop, so this sees what any
         // program (a playback above all) has left pressed.
@@ -148,32 +157,73 @@ int main(int argc, char** argv) {
             if (GetAsyncKeyState(vk) & 0x8000) printf("%d\n", vk);
         return 0;
     }
-    if (argc < 3) return 2;
-    HWND window = ParseHandle(argv[2]);
+    if (argc < 2) return 2;
+    HWND window = ParseHandle(argv[1]);
     if (!IsWindow(window)) {
         fprintf(stderr, "no such window\n");
         return 1;
     }
-    if (strcmp(verb, "click") == 0 && argc > 3) {
-        FindButton find = {argv[3], nullptr};
+    if (strcmp(verb, "click") == 0 && argc > 2) {
+        FindButton find = {argv[2], nullptr};
         EnumChildWindows(window, MatchButton, (LPARAM)&find);
         if (!find.found) {
-            fprintf(stderr, "no button '%s'\n", argv[3]);
+            fprintf(stderr, "no button '%s'\n", argv[2]);
             return 1;
         }
         PostMessageA(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(find.found), BN_CLICKED),
                      (LPARAM)find.found);
         return 0;
     }
-    if (strcmp(verb, "command") == 0 && argc > 3) {
-        return PostMessageA(window, WM_COMMAND, MAKEWPARAM(atoi(argv[3]), 0), 0) ? 0 : 1;
+    if (strcmp(verb, "command") == 0 && argc > 2) {
+        return PostMessageA(window, WM_COMMAND, MAKEWPARAM(atoi(argv[2]), 0), 0) ? 0 : 1;
     }
     if (strcmp(verb, "close") == 0) return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
-    if (strcmp(verb, "key") == 0 && argc > 3) {
-        int vk = atoi(argv[3]);
+    if (strcmp(verb, "activate") == 0) return SetForegroundWindow(window) ? 0 : 1;
+    if (strcmp(verb, "post") == 0 && argc > 4) {
+        const UINT message = (UINT)strtoul(argv[2], nullptr, 0);
+        return PostMessageA(window, message, (WPARAM)strtoul(argv[3], nullptr, 0), (LPARAM)strtol(argv[4], nullptr, 0))
+                   ? 0
+                   : 1;
+    }
+    if (strcmp(verb, "key") == 0 && argc > 2) {
+        int vk = atoi(argv[2]);
         PostMessageA(window, WM_KEYDOWN, vk, 1);
         PostMessageA(window, WM_KEYUP, vk, 0xC0000001);
         return 0;
     }
     return 2;
+}
+
+// Answers verbs until stdin closes. Errors still go to stderr; the terminator
+// line carries the code a one-shot run would have exited with.
+int Serve() {
+    static char line[4096];
+    while (fgets(line, sizeof line, stdin)) {
+        char* argv[16];
+        int argc = 0;
+        char* p = line;
+        line[strcspn(line, "\r\n")] = '\0';
+        while (argc < 16) {
+            argv[argc++] = p;
+            p = strchr(p, '\t');
+            if (!p) break;
+            *p++ = '\0';
+        }
+        const int code = line[0] ? Execute(argc, argv) : 2;
+        printf("#done %d\n", code);
+        fflush(stdout);
+        fflush(stderr);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        fprintf(stderr, "usage: inspector list|click|command|close|activate|key|post|cursor|held|foreground|serve ...\n");
+        return 2;
+    }
+    if (strcmp(argv[1], "serve") == 0) return Serve();
+    return Execute(argc - 1, argv + 1);
 }
