@@ -3,6 +3,7 @@
 #   1. native unit tests (host compiler, ASan+UBSan, ctest)
 #   2. Win32 tests (MinGW build, GoogleTest, run by ctest under Wine on a private Xvfb display)
 #   3. end-to-end tests (the real quorrel.exe under Wine, driven with xdotool)
+#   and the fuzz targets of the parsers (clang, libFuzzer), a fixed number of inputs each
 # The Wine tiers mostly wait (on Wine, X and the program's own timers), so the end-to-end
 # tier starts as soon as its programs are built and runs beside the other builds and tiers,
 # in its own prefix on its own display; the compilers (both builds at once, which fills the
@@ -35,17 +36,21 @@ timed() {
     return $code
 }
 
+# Writes "passed failed 0" to $2 from the closing line of the ctest log $1 (none: no file).
+ctest_summary() {
+    local line total bad
+    line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$1" | tail -n 1)
+    [ -n "$line" ] || return 0
+    total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
+    bad=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")
+    echo "$((total - bad)) $bad 0" >"$2"
+}
+
 native_tier() {
     if cmake --preset native -B "$native" >"$logs/native-configure.log" 2>&1 &&
        nice -n 15 cmake --build "$native" -j2 >"$logs/native-build.log" 2>&1; then
         nice -n 15 ctest --test-dir "$native" --output-on-failure -j2 >"$logs/native-ctest.log" 2>&1
-        local line total bad
-        line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$logs/native-ctest.log" | tail -n 1)
-        if [ -n "$line" ]; then
-            total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
-            bad=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")
-            echo "$((total - bad)) $bad 0" >"$logs/native.summary"
-        fi
+        ctest_summary "$logs/native-ctest.log" "$logs/native.summary"
     else
         echo "native build failed" >>"$logs/native-build.log"
     fi
@@ -58,6 +63,17 @@ win32_tier() {
         ctest --test-dir "$win" --output-on-failure --output-junit "$logs/win32-junit.xml" >"$logs/win32.log" 2>&1
     python3 "$root/tests/run_wine_tiers.py" ctest "$logs/win32-junit.xml" "$win/tests/results" \
         "$logs/win32.summary" >>"$logs/win32.log" 2>&1
+}
+
+# The parsers under libFuzzer: a fixed number of inputs each, from the committed seeds.
+fuzz_tier() {
+    if cmake --preset fuzz -B "$build/fuzz" >"$logs/fuzz-configure.log" 2>&1 &&
+       nice -n 15 cmake --build "$build/fuzz" -j2 >"$logs/fuzz-build.log" 2>&1; then
+        ctest --test-dir "$build/fuzz" --output-on-failure >"$logs/fuzz.log" 2>&1
+        ctest_summary "$logs/fuzz.log" "$logs/fuzz.summary"
+    else
+        echo "fuzz build failed" >>"$logs/fuzz-build.log"
+    fi
 }
 
 e2e_tier() {
@@ -79,7 +95,7 @@ win_ok=0 e2e_pid= native_pid=
 start=$SECONDS
 if cmake --preset win -B "$win" >"$logs/win-configure.log" 2>&1 &&
    cmake --build "$win" -j2 --target e2e_programs >"$logs/win-build.log" 2>&1; then
-    timed native native_tier &
+    { timed native native_tier; timed fuzz fuzz_tier; } &
     native_pid=$!
     wait "$e2e_boot"
     timed e2e e2e_tier &
@@ -89,7 +105,7 @@ if cmake --preset win -B "$win" >"$logs/win-configure.log" 2>&1 &&
         echo $((SECONDS - start)) >"$logs/win-build.time"
     fi
 else
-    timed native native_tier &
+    { timed native native_tier; timed fuzz fuzz_tier; } &
     native_pid=$!
 fi
 # The Windows tier holds timing tests (gaps of 10 ms, spans within 60 ms) that even a
@@ -122,6 +138,14 @@ else
 fi
 count native
 
+echo "== fuzz targets"
+if [ -f "$logs/fuzz.summary" ]; then
+    grep -E 'Test +#|tests passed' "$logs/fuzz.log"
+else
+    tail -n 30 "$logs/fuzz.log" "$logs/fuzz-build.log" "$logs/fuzz-configure.log" 2>/dev/null
+fi
+count fuzz
+
 echo "== Windows build"
 if [ "$win_ok" = 1 ]; then
     grep -E 'quorrel.exe: [0-9]+ bytes' "$logs/win-build.log" | tail -n 1
@@ -143,7 +167,7 @@ for tier in win32 e2e; do
 done
 
 echo "(logs in $logs)"
-times=$(for part in native win-build win32 e2e; do seconds "$part"; done | paste -sd, - | sed 's/,/, /g')
+times=$(for part in native fuzz win-build win32 e2e; do seconds "$part"; done | paste -sd, - | sed 's/,/, /g')
 echo "times: $times; total $((SECONDS / 60))m$((SECONDS % 60))s"
 if [ "$skipped" -gt 0 ]; then
     echo "$passed passed, $failed failed, $skipped skipped"
