@@ -76,10 +76,13 @@ private:
 class AutoCloseHandle {
 public:
     explicit AutoCloseHandle(HANDLE handle = nullptr) : handle_(handle) {}
-    ~AutoCloseHandle() {
-        if (handle_ && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-    }
+    ~AutoCloseHandle() { reset(); }
     HANDLE get() const { return handle_; }
+    // Closes the handle now (and takes `handle` in its place).
+    void reset(HANDLE handle = nullptr) {
+        if (handle_ && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+        handle_ = handle;
+    }
     AutoCloseHandle(const AutoCloseHandle&) = delete;
     AutoCloseHandle& operator=(const AutoCloseHandle&) = delete;
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/guards_win.h"
 #include "compile/build_texts.h"
 #include "compile/player_stub.h"
 
@@ -27,38 +28,33 @@ int RunCompiler(char* commandLine, DWORD timeoutMs, int* started) {
     // assembler, linker). A job holds them all, so a build that runs out of
     // time can be stopped as a whole; the job is created suspended-first so no
     // child can start outside it.
-    HANDLE job = CreateJobObjectA(nullptr, nullptr);
-    if (job) {
+    AutoCloseHandle job(CreateJobObjectA(nullptr, nullptr));
+    if (job.get()) {
         JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits;
         memset(&limits, 0, sizeof(limits));
         limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-        SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
+        SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof(limits));
     }
     if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr,
-                        nullptr, &startup, &process)) {
-        if (job) CloseHandle(job);
+                        nullptr, &startup, &process))
         return 0;
-    }
     *started = 1;
+    // Declared after the job, so they close before it (closing the job kills
+    // whatever still runs in it).
+    AutoCloseHandle thread(process.hThread), compiler(process.hProcess);
     // Where jobs cannot nest (we may already run inside one) only the driver
     // itself can be stopped.
-    if (job && !AssignProcessToJobObject(job, process.hProcess)) {
-        CloseHandle(job);
-        job = nullptr;
-    }
-    ResumeThread(process.hThread);
-    const DWORD waited = WaitForSingleObject(process.hProcess, timeoutMs);
+    if (job.get() && !AssignProcessToJobObject(job.get(), compiler.get())) job.reset();
+    ResumeThread(thread.get());
+    const DWORD waited = WaitForSingleObject(compiler.get(), timeoutMs);
     if (waited == WAIT_TIMEOUT) {
         // A compiler left running could still write the executable after the
         // user has been told the build failed, and would hold the source open.
-        if (!job || !TerminateJobObject(job, 1)) TerminateProcess(process.hProcess, 1);
-        WaitForSingleObject(process.hProcess, kTerminateWaitMs);
+        if (!job.get() || !TerminateJobObject(job.get(), 1)) TerminateProcess(compiler.get(), 1);
+        WaitForSingleObject(compiler.get(), kTerminateWaitMs);
     }
     DWORD exitCode = STILL_ACTIVE;
-    if (!GetExitCodeProcess(process.hProcess, &exitCode)) exitCode = STILL_ACTIVE;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    if (job) CloseHandle(job);
+    if (!GetExitCodeProcess(compiler.get(), &exitCode)) exitCode = STILL_ACTIVE;
     return waited == WAIT_OBJECT_0 && exitCode == 0;
 }
 
