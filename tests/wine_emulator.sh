@@ -11,6 +11,9 @@ case "${1:-}" in --prefix=*) prefix=${1#--prefix=}; shift ;; esac
 export WINEPREFIX=${QUORREL_WINEPREFIX:-${prefix:-$PWD/wineprefix}}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree=d;mshtml=d;winemenubuilder.exe=d"
+# Wine names Linux files in the locale's encoding; a bare shell has none, and the
+# tests' paths with non-ASCII letters need UTF-8.
+[ -n "${LC_ALL:-}${LANG:-}" ] || export LANG=C.UTF-8
 
 prepare() {
     mkdir -p "$(dirname "$WINEPREFIX")"

@@ -12,6 +12,8 @@
 # The last line is the total: "N passed, N failed" (", N skipped" when some were skipped).
 # QUORREL_BUILD_ROOT chooses the build folder (default: build/ in the checkout).
 set -uo pipefail
+# Wine names Linux files in the locale's encoding: the tests' non-ASCII paths need UTF-8.
+[ -n "${LC_ALL:-}${LANG:-}" ] || export LANG=C.UTF-8
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 "$root/tools/setup.sh" || { echo "setup failed"; echo "0 passed, 1 failed"; exit 1; }
