@@ -16,6 +16,7 @@
 #include "compile/build_driver.h"
 #include "compile/build_texts.h"
 #include "macro/macro_event.h"
+#include "test_files.h"
 
 namespace {
 
@@ -37,17 +38,6 @@ bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) !
 DWORD SizeOf(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ? data.nFileSizeLow : 0;
-}
-
-std::string ReadText(const std::string& path) {
-    std::string text;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f) return text;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof(buf), f)) > 0) text.append(buf, n);
-    fclose(f);
-    return text;
 }
 
 void WriteRecording(const std::string& path, const std::vector<MacroEvent>& events) {

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+#include "test_files.h"
+
 namespace {
 
 std::string BuildDir() {
@@ -21,17 +23,6 @@ std::string ProductBridge() { return BuildDir() + "bridge\\gcc.exe"; }
 std::string TestBridge() { return BuildDir() + "tests\\test_gcc.exe"; }
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::string ReadText(const std::string& path) {
-    std::string text;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f) return text;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof(buf), f)) > 0) text.append(buf, n);
-    fclose(f);
-    return text;
-}
 
 void WriteText(const std::string& path, const char* text) {
     FILE* f = fopen(path.c_str(), "wb");
