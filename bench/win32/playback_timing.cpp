@@ -11,7 +11,7 @@
 
 #include "macro/macro_event.h"
 #include "playback/input_plan.h"
-#include "playback/input_synth.h"
+#include "playback/input_synth_win.h"
 #include "playback/playback.h"
 #include "playback/playback_loop.h"
 #include "settings/settings.h"

@@ -1,7 +1,7 @@
 // Runs the shortcuts dialog from its in-memory template.
-#include "dialogs/shortcuts.h"
+#include "dialogs/shortcuts_win.h"
 
-#include "app/app.h"
+#include "app/app_win.h"
 #include "dialogs/shortcuts_template.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "compile/build_driver.h"
+#include "compile/build_driver_win.h"
 #include "compile/build_texts.h"
 #include "macro/macro_event.h"
 

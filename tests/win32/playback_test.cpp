@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/app.h"
-#include "app/status.h"
+#include "app/app_win.h"
+#include "app/status_win.h"
 #include "macro/macro_event.h"
 #include "playback/playback.h"
 #include "settings/settings.h"

@@ -5,11 +5,11 @@
 
 #include <string>
 
-#include "app/app.h"
+#include "app/app_win.h"
 #include "settings/settings.h"
-#include "ui/prefs_commands.h"
-#include "ui/prefs_menu.h"
-#include "ui/tray.h"
+#include "ui/prefs_commands_win.h"
+#include "ui/prefs_menu_win.h"
+#include "ui/tray_win.h"
 #include "prefs_ui_script.h"
 
 using namespace prefs_test;

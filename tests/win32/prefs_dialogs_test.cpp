@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/about.h"
-#include "dialogs/shortcuts.h"
+#include "dialogs/about_win.h"
+#include "dialogs/shortcuts_win.h"
 #include "dialogs/shortcuts_template.h"
 #include "prefs_ui_script.h"
 

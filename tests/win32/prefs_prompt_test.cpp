@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "dialogs/prompt.h"
+#include "dialogs/prompt_win.h"
 #include "prefs_ui_script.h"
 
 using namespace prefs_test;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "macro/macro_buffer.h"
-#include "macro/rec_file.h"
+#include "macro/rec_file_win.h"
 
 namespace {
 

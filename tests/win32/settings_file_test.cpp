@@ -7,8 +7,8 @@
 #include <string>
 
 #include "settings/settings.h"
-#include "settings/settings_file.h"
-#include "ui/toolbar.h"
+#include "settings/settings_file_win.h"
+#include "ui/toolbar_win.h"
 #include "settings/settings_values.h"
 
 namespace {

@@ -9,14 +9,14 @@
 #include <string>
 #include <thread>
 
-#include "app/app.h"
+#include "app/app_win.h"
 #include "app/commands.h"
-#include "app/hotkeys.h"
+#include "app/hotkeys_win.h"
 #include "macro/macro_buffer.h"
 #include "playback/playback.h"
-#include "record/recorder.h"
+#include "record/recorder_win.h"
 #include "settings/settings.h"
-#include "ui/toolbar.h"
+#include "ui/toolbar_win.h"
 
 namespace {
 

@@ -11,17 +11,17 @@
 #include <thread>
 #include <vector>
 
-#include "app/app.h"
+#include "app/app_win.h"
 #include "app/commands.h"
-#include "app/hotkeys.h"
-#include "app/status.h"
+#include "app/hotkeys_win.h"
+#include "app/status_win.h"
 #include "macro/macro_buffer.h"
 #include "macro/slots.h"
 #include "macro/slots_win.h"
 #include "playback/playback.h"
-#include "record/recorder.h"
+#include "record/recorder_win.h"
 #include "settings/settings.h"
-#include "ui/prefs_menu.h"
+#include "ui/prefs_menu_win.h"
 
 namespace {
 

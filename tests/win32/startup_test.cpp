@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/app.h"
+#include "app/app_win.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
-#include "record/recorder.h"
+#include "app/app_win.h"
+#include "record/recorder_win.h"
 #include "settings/settings.h"
-#include "ui/toolbar.h"
+#include "ui/toolbar_win.h"
 
 namespace {
 
