@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "macro/macro_event.h"
-#include "playback/input_plan.h"
+#include "playback/input_synth.h"
 #include "playback/input_synth_win.h"
 #include "playback/playback.h"
 #include "playback/playback_loop.h"

@@ -3,7 +3,7 @@
 
 #include "app/app_win.h"
 #include "app/cmdline.h"
-#include "app/status_text.h"
+#include "app/status.h"
 #include "base/resource_ids.h"
 #include "macro/macro_buffer.h"
 #include "macro/rec_file_win.h"

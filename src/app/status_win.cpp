@@ -2,7 +2,7 @@
 #include "app/status_win.h"
 
 #include "app/app_win.h"
-#include "app/status_text.h"
+#include "app/status.h"
 #include "macro/macro_buffer.h"
 #include "macro/slots.h"
 #include "playback/playback.h"

@@ -1,5 +1,5 @@
 // The title-bar status texts: idle, recording clock, playback countdown. The
-// texts themselves are built by status_text (portable). UI thread only.
+// texts themselves are built by status.cpp (portable). UI thread only.
 #pragma once
 #include <windows.h>
 

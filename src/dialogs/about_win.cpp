@@ -4,7 +4,7 @@
 #include <shellapi.h>
 
 #include "app/app_win.h"
-#include "app/status_text.h"
+#include "app/status.h"
 #include "base/gdi_win.h"
 #include "base/guards_win.h"
 #include "base/resource_ids.h"

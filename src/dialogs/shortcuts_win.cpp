@@ -2,7 +2,7 @@
 #include "dialogs/shortcuts_win.h"
 
 #include "app/app_win.h"
-#include "dialogs/shortcuts_template.h"
+#include "dialogs/shortcuts.h"
 
 namespace {
 // DLGTEMPLATE and its items must be DWORD aligned.

@@ -1,5 +1,5 @@
 // The keyboard shortcuts dialog, built from an in-memory template (its bytes come
-// from shortcuts_template.h). UI thread only.
+// from shortcuts.h). UI thread only.
 #pragma once
 #include <windows.h>
 

@@ -8,7 +8,7 @@
 #include "base/resource_ids.h"
 #include "base/shell_handles_win.h"
 #include "macro/macro_buffer.h"
-#include "record/record_logic.h"
+#include "record/recorder.h"
 #include "settings/settings.h"
 
 namespace {

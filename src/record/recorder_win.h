@@ -4,7 +4,7 @@
 #pragma once
 #include <windows.h>
 
-#include "record/record_logic.h"
+#include "record/recorder.h"
 
 constexpr UINT_PTR TIMER_REC_CLOCK = 101;  // the recording caption's clock on the main window
 constexpr UINT kRecClockPeriodMs = 1000;

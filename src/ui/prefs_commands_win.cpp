@@ -1,5 +1,5 @@
 // The preferences commands: the dialogues around the settings changes of
-// prefs_commands_logic.cpp, and the window, toolbar and hotkey updates.
+// prefs_commands.cpp, and the window, toolbar and hotkey updates.
 #include "ui/prefs_commands_win.h"
 
 #include <objbase.h>
@@ -15,7 +15,7 @@
 #include "dialogs/prompt_win.h"
 #include "settings/settings.h"
 #include "settings/settings_file_win.h"
-#include "ui/prefs_commands_logic.h"
+#include "ui/prefs_commands.h"
 #include "ui/prefs_menu_win.h"
 #include "ui/toolbar_win.h"
 

@@ -1,10 +1,10 @@
 // The preferences popup menu: built from the current settings each time it is
-// shown, destroyed when it closes. The command ids live in prefs_menu_model.h.
+// shown, destroyed when it closes. The command ids live in prefs_menu.h.
 // UI thread only.
 #pragma once
 #include <windows.h>
 
-#include "ui/prefs_menu_model.h"
+#include "ui/prefs_menu.h"
 
 // Builds, shows at (x, y) in screen coordinates, and destroys the menu. The
 // chosen command arrives afterwards as a posted WM_COMMAND.

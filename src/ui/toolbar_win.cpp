@@ -11,7 +11,7 @@
 #include "base/guards_win.h"
 #include "record/recorder_win.h"
 #include "settings/settings.h"
-#include "ui/toolbar_model.h"
+#include "ui/toolbar.h"
 
 static_assert(kToolbarButtonCount == kToolbarButtons, "one button table");
 

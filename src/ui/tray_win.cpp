@@ -3,7 +3,7 @@
 
 #include <shellapi.h>
 
-#include "app/status_text.h"
+#include "app/status.h"
 #include "base/resource_ids.h"
 #include "ui/prefs_menu_win.h"
 

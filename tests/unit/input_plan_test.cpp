@@ -1,6 +1,6 @@
 // Which cursor moves, pauses and input records each kind of recorded event
 // turns into, and the virtual-desktop scaling of positions.
-#include "playback/input_plan.h"
+#include "playback/input_synth.h"
 #include "macro/macro_event.h"
 
 #include <gtest/gtest.h>

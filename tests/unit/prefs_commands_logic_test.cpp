@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "settings/settings.h"
-#include "ui/prefs_commands_logic.h"
-#include "ui/prefs_menu_model.h"
+#include "ui/prefs_commands.h"
+#include "ui/prefs_menu.h"
 
 namespace {
 

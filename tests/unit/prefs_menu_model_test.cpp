@@ -6,7 +6,7 @@
 #include <string>
 
 #include "settings/settings.h"
-#include "ui/prefs_menu_model.h"
+#include "ui/prefs_menu.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "record/record_logic.h"
+#include "record/recorder.h"
 
 #include <gtest/gtest.h>
 

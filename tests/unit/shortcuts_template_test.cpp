@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "dialogs/shortcuts_template.h"
+#include "dialogs/shortcuts.h"
 
 namespace {
 

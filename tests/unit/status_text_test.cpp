@@ -1,4 +1,4 @@
-#include "app/status_text.h"
+#include "app/status.h"
 
 #include <gtest/gtest.h>
 

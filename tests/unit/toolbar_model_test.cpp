@@ -1,4 +1,4 @@
-#include "ui/toolbar_model.h"
+#include "ui/toolbar.h"
 
 #include <gtest/gtest.h>
 

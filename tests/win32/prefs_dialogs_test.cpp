@@ -9,7 +9,7 @@
 
 #include "dialogs/about_win.h"
 #include "dialogs/shortcuts_win.h"
-#include "dialogs/shortcuts_template.h"
+#include "dialogs/shortcuts.h"
 #include "prefs_ui_script.h"
 
 using namespace prefs_test;

@@ -1,4 +1,4 @@
-#include "dialogs/shortcuts_template.h"
+#include "dialogs/shortcuts.h"
 
 #include <cstdint>
 #include <cstring>

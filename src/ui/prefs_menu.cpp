@@ -1,4 +1,4 @@
-#include "ui/prefs_menu_model.h"
+#include "ui/prefs_menu.h"
 
 #include <cmath>
 #include <cstring>

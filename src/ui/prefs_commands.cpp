@@ -1,9 +1,9 @@
-#include "ui/prefs_commands_logic.h"
+#include "ui/prefs_commands.h"
 
 #include "base/format_text.h"
 #include "settings/settings.h"
 #include "ui/number_parse.h"
-#include "ui/prefs_menu_model.h"
+#include "ui/prefs_menu.h"
 
 int ApplySpeedChoice(int id) {
     switch (id) {

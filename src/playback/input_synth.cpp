@@ -1,4 +1,4 @@
-#include "playback/input_plan.h"
+#include "playback/input_synth.h"
 
 #include <cstring>
 
