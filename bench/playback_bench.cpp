@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "macro/macro_event.h"
-#include "playback/input_plan.h"
+#include "playback/input_synth.h"
 #include "playback/playback_loop.h"
 #include "settings/settings.h"
 

@@ -2,9 +2,9 @@
 // pack, append), and the caption texts the timers build, natively.
 #include <benchmark/benchmark.h>
 
-#include "app/status_text.h"
+#include "app/status.h"
 #include "macro/macro_buffer.h"
-#include "record/record_logic.h"
+#include "record/recorder.h"
 
 static void BM_KeyEventFilterPackAppend(benchmark::State& state) {
     BeginBuffer(1000, 0);

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "macro/macro_event.h"
-#include "playback/input_plan.h"
 #include "playback/input_synth.h"
+#include "playback/input_synth_win.h"
 #include "playback/playback.h"
 #include "playback/playback_loop.h"
 #include "settings/settings.h"

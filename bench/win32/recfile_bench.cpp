@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "macro/macro_buffer.h"
-#include "macro/rec_file.h"
+#include "macro/rec_file_win.h"
 
 namespace {
 double Seconds(LARGE_INTEGER a, LARGE_INTEGER b, LARGE_INTEGER f) {

@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "macro/macro_buffer.h"
-#include "record/recorder.h"
+#include "record/recorder_win.h"
 
 namespace {
 

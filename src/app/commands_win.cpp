@@ -7,16 +7,16 @@
 #include <cstdlib>
 #include <windows.h>
 
-#include "app/app.h"
+#include "app/app_win.h"
 #include "base/guards_win.h"
-#include "compile/build_driver.h"
+#include "compile/build_driver_win.h"
 #include "macro/macro_buffer.h"
-#include "macro/rec_file.h"
+#include "macro/rec_file_win.h"
 #include "playback/playback.h"
-#include "record/recorder.h"
+#include "record/recorder_win.h"
 #include "settings/settings.h"
-#include "ui/prefs_menu.h"
-#include "ui/toolbar.h"
+#include "ui/prefs_menu_win.h"
+#include "ui/toolbar_win.h"
 
 namespace {
 

@@ -1,18 +1,18 @@
 // Registration of the global hotkeys and the actions of the recording and
 // playback hotkeys. Hotkey actions never show a message box: they fire while
 // the user works in another program.
-#include "app/hotkeys.h"
+#include "app/hotkeys_win.h"
 
 #include "app/commands.h"
-#include "app/status.h"
+#include "app/status_win.h"
 #include "macro/macro_buffer.h"
 #include "macro/slots.h"
 #include "macro/slots_win.h"
 #include "playback/playback.h"
-#include "record/recorder.h"
+#include "record/recorder_win.h"
 #include "settings/settings.h"
-#include "ui/prefs_menu.h"
-#include "ui/toolbar.h"
+#include "ui/prefs_menu_win.h"
+#include "ui/toolbar_win.h"
 
 namespace {
 

@@ -4,24 +4,24 @@
 #include <cctype>
 #include <cstdlib>
 
-#include "app/app.h"
+#include "app/app_win.h"
 #include "base/gdi_win.h"
 #include "base/guards_win.h"
 #include "app/commands.h"
-#include "app/hotkeys.h"
-#include "app/status.h"
-#include "dialogs/shortcuts.h"
+#include "app/hotkeys_win.h"
+#include "app/status_win.h"
+#include "dialogs/shortcuts_win.h"
 #include "macro/macro_buffer.h"
-#include "macro/rec_file.h"
+#include "macro/rec_file_win.h"
 #include "macro/slots.h"
 #include "macro/slots_win.h"
 #include "playback/playback.h"
-#include "record/recorder.h"
-#include "settings/settings_file.h"
-#include "ui/prefs_commands.h"
-#include "ui/prefs_menu.h"
-#include "ui/toolbar.h"
-#include "ui/tray.h"
+#include "record/recorder_win.h"
+#include "settings/settings_file_win.h"
+#include "ui/prefs_commands_win.h"
+#include "ui/prefs_menu_win.h"
+#include "ui/toolbar_win.h"
+#include "ui/tray_win.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 #include "base/format_text.h"
 #include <cstdlib>
 
-#include "app/app.h"
+#include "app/app_win.h"
 #include "app/cmdline.h"
-#include "app/status_text.h"
+#include "app/status.h"
 #include "base/resource_ids.h"
 #include "macro/macro_buffer.h"
-#include "macro/rec_file.h"
+#include "macro/rec_file_win.h"
 
 const char kMainWindowClass[] = "QuorrelWindowClass";
 

@@ -1,18 +1,24 @@
-// The title-bar status texts: idle, recording clock, playback countdown. The
-// texts themselves are built by status_text (portable). UI thread only.
+// The title-bar texts of the status display, built from tick counts and the
+// playback counters passed in: no clock, no window. Portable.
 #pragma once
-#include <windows.h>
+#include <cstddef>
+#include <cstdint>
 
-#include "base/engine_events.h"
+extern const char kIdleCaption[];  // "Quorrel"
 
-constexpr int kCaptionIdle = 0;
-constexpr int kCaptionRecording = 1;
+// "REC mm:ss" for a recording started at `startTick`, `now` being the current
+// tick count; a start tick of 0 reads "REC 00:00". Minutes are not wrapped at
+// 60, and a wrap of the tick counter between start and now is harmless.
+int FormatRecordingCaption(char* buffer, size_t size, uint32_t startTick, uint32_t now);
 
-// Sets "Quorrel" (state 0) or the recording clock "REC mm:ss" (state 1).
-void SetStateCaption(HWND window, int state);
-// Sets the playback countdown on the main window, or "Quorrel" when not playing.
-void UpdatePlaybackCaption();
-// The engines' state changes as the title bar and its timers show them: the
-// recording clock (timer 101) and the playback countdown (timer 102). Set as
-// the engine listener when the main window is created; UI thread.
-void ShowEngineChange(EngineChange change);
+struct PlaybackProgress {
+    uint32_t loopStartTick;    // tick count at the start of the pass under way
+    uint32_t estimatedLoopMs;  // estimated length of one pass
+    int currentLoop;           // 1-based pass number
+    int totalLoopsShown;       // passes shown after the slash
+    int continuous;            // 1: "(n/-)" instead of "(n/total)"
+};
+
+// The countdown of the pass under way, "mm:ss (n/total)" or "mm:ss (n/-)"; it
+// stays at 00:00 once the pass runs longer than estimated.
+int FormatPlaybackCaption(char* buffer, size_t size, uint32_t now, const PlaybackProgress& progress);

@@ -1,12 +1,12 @@
 // Puts the status texts into the main window's title bar.
-#include "app/status.h"
+#include "app/status_win.h"
 
-#include "app/app.h"
-#include "app/status_text.h"
+#include "app/app_win.h"
+#include "app/status.h"
 #include "macro/macro_buffer.h"
 #include "macro/slots.h"
 #include "playback/playback.h"
-#include "record/recorder.h"
+#include "record/recorder_win.h"
 #include "settings/settings.h"
 
 void SetStateCaption(HWND window, int state) {

@@ -1,11 +1,11 @@
 // Entry point: the start-up sequence and the message loop.
-#include "app/app.h"
+#include "app/app_win.h"
 
 #include <commctrl.h>
 
 #include "settings/settings.h"
-#include "settings/settings_file.h"
-#include "ui/toolbar.h"
+#include "settings/settings_file_win.h"
+#include "ui/toolbar_win.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdLine, int showCmd) {
     char recPath[260] = {0};

@@ -1,4 +1,4 @@
-#include "compile/build_driver.h"
+#include "compile/build_driver_win.h"
 
 #include <commdlg.h>
 #include <cstdlib>

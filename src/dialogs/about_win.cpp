@@ -1,10 +1,10 @@
 // The About window, its controls, its painting and its modal loop.
-#include "dialogs/about.h"
+#include "dialogs/about_win.h"
 
 #include <shellapi.h>
 
-#include "app/app.h"
-#include "app/status_text.h"
+#include "app/app_win.h"
+#include "app/status.h"
 #include "base/gdi_win.h"
 #include "base/guards_win.h"
 #include "base/resource_ids.h"

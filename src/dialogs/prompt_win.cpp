@@ -1,10 +1,10 @@
 // The input prompt's window, its modal loop and its painted buttons.
-#include "dialogs/prompt.h"
+#include "dialogs/prompt_win.h"
 
 #include <cstdlib>
 #include <cstring>
 
-#include "app/app.h"
+#include "app/app_win.h"
 #include "base/gdi_win.h"
 #include "base/guards_win.h"
 

@@ -1,11 +1,15 @@
-// The keyboard shortcuts dialog, built from an in-memory template (its bytes come
-// from shortcuts_template.h). UI thread only.
+// The bytes of the shortcuts dialog's in-memory template (header, two items,
+// UTF-16 strings, 4-byte item alignment). Pure logic (no windows.h) so the layout
+// is tested natively; shortcuts_win.cpp hands the bytes to the dialog manager.
 #pragma once
-#include <windows.h>
+#include <cstddef>
 
-// Modal; returns when the dialog is closed (OK, Enter, Esc or the close box).
-void ShowShortcutsDialog(HWND owner);
-// Fills the process-wide 2048-byte template buffer and returns its start; the
-// next call rebuilds the same buffer.
-const DLGTEMPLATE* BuildShortcutsTemplate();
-INT_PTR CALLBACK ShortcutsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+constexpr size_t kShortcutsTemplateSize = 2048;
+
+extern const char kShortcutsTitle[];
+extern const char kShortcutsText[];  // 269 characters; "&&" shows as "&"
+
+// Clears `buffer` (`size` bytes, 4-byte aligned) and writes the template into it.
+// Returns the number of bytes used, or 0 if it would not fit (nothing is written
+// past `size`).
+size_t WriteShortcutsTemplate(unsigned char* buffer, size_t size);

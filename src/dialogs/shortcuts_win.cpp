@@ -1,8 +1,8 @@
 // Runs the shortcuts dialog from its in-memory template.
-#include "dialogs/shortcuts.h"
+#include "dialogs/shortcuts_win.h"
 
-#include "app/app.h"
-#include "dialogs/shortcuts_template.h"
+#include "app/app_win.h"
+#include "dialogs/shortcuts.h"
 
 namespace {
 // DLGTEMPLATE and its items must be DWORD aligned.

@@ -1,4 +1,4 @@
-#include "macro/rec_file.h"
+#include "macro/rec_file_win.h"
 
 #include <commdlg.h>
 #include "base/format_text.h"

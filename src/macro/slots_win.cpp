@@ -3,7 +3,7 @@
 #include "base/engine_events.h"
 #include "macro/slots.h"
 #include "playback/playback.h"
-#include "record/recorder.h"
+#include "record/recorder_win.h"
 
 namespace {
 HWND captionWindow;

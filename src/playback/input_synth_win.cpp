@@ -1,6 +1,6 @@
-#include "playback/input_synth.h"
+#include "playback/input_synth_win.h"
 
-#include "playback/input_plan.h"
+#include "playback/input_synth.h"
 
 namespace {
 

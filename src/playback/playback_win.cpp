@@ -12,7 +12,7 @@
 
 #include "base/engine_events.h"
 #include "base/shell_handles_win.h"
-#include "playback/input_synth.h"
+#include "playback/input_synth_win.h"
 #include "playback/playback_loop.h"
 #include "settings/settings.h"
 

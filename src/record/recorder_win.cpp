@@ -2,13 +2,13 @@
 // the whole desktop, and Windows drops a hook that answers late, so each hook
 // does a fixed, tiny amount of work: one key-state read, a few comparisons, one
 // 20-byte append, then the next hook. The stop key only posts a command.
-#include "record/recorder.h"
+#include "record/recorder_win.h"
 
 #include "base/engine_events.h"
 #include "base/resource_ids.h"
 #include "base/shell_handles_win.h"
 #include "macro/macro_buffer.h"
-#include "record/record_logic.h"
+#include "record/recorder.h"
 #include "settings/settings.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "settings/settings_file.h"
+#include "settings/settings_file_win.h"
 
 #include "settings/settings.h"
 #include "settings/settings_store.h"

@@ -1,6 +1,6 @@
 // The preferences commands: the dialogues around the settings changes of
-// prefs_commands_logic.cpp, and the window, toolbar and hotkey updates.
-#include "ui/prefs_commands.h"
+// prefs_commands.cpp, and the window, toolbar and hotkey updates.
+#include "ui/prefs_commands_win.h"
 
 #include <objbase.h>
 #include <shellapi.h>
@@ -8,16 +8,16 @@
 
 #include <cstdlib>
 
-#include "app/app.h"
-#include "app/hotkeys.h"
+#include "app/app_win.h"
+#include "app/hotkeys_win.h"
 #include "base/guards_win.h"
-#include "dialogs/about.h"
-#include "dialogs/prompt.h"
+#include "dialogs/about_win.h"
+#include "dialogs/prompt_win.h"
 #include "settings/settings.h"
-#include "settings/settings_file.h"
-#include "ui/prefs_commands_logic.h"
-#include "ui/prefs_menu.h"
-#include "ui/toolbar.h"
+#include "settings/settings_file_win.h"
+#include "ui/prefs_commands.h"
+#include "ui/prefs_menu_win.h"
+#include "ui/toolbar_win.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Turns the menu model into a real popup menu and tracks it.
-#include "ui/prefs_menu.h"
+#include "ui/prefs_menu_win.h"
 
 namespace {
 

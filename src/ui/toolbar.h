@@ -1,31 +1,62 @@
-// The toolbar: six owner-drawn buttons across the main window, their tooltips,
-// the default and custom icon sets and the Show Captions mode. UI thread only.
+// What each toolbar button is and shows: its id, place, texts, default icon and
+// custom icon file, and the rules that pick its label and icon. Portable (no
+// windows.h) so the choices are tested natively; toolbar_win.cpp draws them.
 #pragma once
-#include <windows.h>
+#include <cstddef>
 
-constexpr int kToolbarButtonCount = 6;
+#include "base/resource_ids.h"
 
-// Called once from the main window's WM_CREATE.
-void CreateToolbar(HWND owner, HINSTANCE instance);
-// The button windows in order Open, Save, Rec, Play, .exe, Prefs (ids 1001..1006); null if creation failed.
-HWND GetToolbarButton(int index);
-HWND FindToolbarButton(int controlId);
-// Paints one button for WM_DRAWITEM with ODT_BUTTON.
-void PaintToolbarButton(const DRAWITEMSTRUCT* item);
-// Switches the buttons between the captioned and the icon-only form (Show Captions command).
-void ApplyCaptionMode(int on);
-// Loads all six custom icons from `folder` or none: 1 when installed (UseCustom and
-// CustomPath are then set, the buttons marked for repainting), 0 with nothing changed.
-int LoadCustomToolbarIcons(const char* folder);
-// Releases the custom set and returns to the default icons (UseCustom 0, CustomPath empty).
-// Marks the buttons for repainting; saving is the caller's.
-void UseDefaultToolbarIcons();
+constexpr int kToolbarButtons = 6;
+constexpr int kToolbarFirstId = CMD_OPEN;
+constexpr int kToolbarButtonY = 0;
+constexpr int kToolbarButtonWidth = 40;
+constexpr int kToolbarButtonHeight = 55;
+constexpr int kToolbarFirstX = 7;
+constexpr int kToolbarStepX = 42;
+constexpr int kToolbarIconSize = 40;
+// The seven default icons: resources 1001..1006 in button order, then the
+// stop square that replaces the record circle while recording.
+constexpr int kDefaultIconCount = 7;
+constexpr int kStopIconResource = IDI_STOP;
+constexpr int kRecordButtonId = CMD_RECORD;
 
-// What a button shows at paint time. The icon belongs to the toolbar (shared
-// default or custom set): callers never destroy it. Null for an unknown id.
-HICON GetButtonIcon(int controlId);
-// The drawn label ("&Rec", "*&Rec*" while recording...); "" for an unknown id.
-const char* GetButtonLabel(int controlId);
-COLORREF GetButtonTextColor(int controlId);
-// The tooltip control, or null when it could not be created.
-HWND GetToolbarTooltip();
+struct ToolbarButtonSpec {
+    int id;
+    int x;
+    const char* windowText;  // text given at creation and by captions-on
+    const char* label;       // drawn under the icon when captions are shown
+    const char* tooltip;
+    int iconResource;
+    const char* customFile;  // in the custom icon folder
+};
+
+extern const ToolbarButtonSpec kToolbarButtonSpecs[kToolbarButtons];
+
+// 0..5 for the ids 1001..1006, -1 for any other id.
+int ToolbarButtonIndex(int controlId);
+
+// The drawn label: the record button reads "*&Rec*" while recording. An empty
+// string for an unknown id. Never null; the text is static.
+const char* ChooseButtonLabel(int controlId, int recording);
+
+enum class ToolbarIconSource { None, Custom, Default };
+
+struct ToolbarIconChoice {
+    ToolbarIconSource source;
+    int index;  // Custom: 0..5 in button order; Default: resource id 1001..1007
+};
+
+// The custom icon wins while a custom set is in use and that icon is loaded;
+// otherwise the default resource, with the stop square on the record button
+// while recording. The custom set has no recording variant.
+ToolbarIconChoice ChooseButtonIcon(int controlId, int useCustom, int haveCustomIcon, int recording);
+
+// Position of a default icon resource in the load order 1001, 1002, 1003,
+// 1007, 1004, 1005, 1006; -1 for any other id.
+int DefaultIconSlot(int resourceId);
+extern const int kDefaultIconLoadOrder[kDefaultIconCount];
+
+// Writes "folder\fileName" into `out` (`size` bytes). Returns 1 when the whole
+// path fits; 0, with `out` emptied, when the folder is empty or the path would
+// be cut: a shortened path could name some other file.
+int BuildCustomIconPath(char* out, size_t size, const char* folder, const char* fileName);

@@ -1,6 +1,6 @@
 // The six owner-drawn toolbar buttons: creation, tooltips, painting, the Show
 // Captions window styles and the default and custom icon sets. UI thread only.
-#include "ui/toolbar.h"
+#include "ui/toolbar_win.h"
 
 #include <commctrl.h>
 
@@ -9,9 +9,9 @@
 
 #include "base/gdi_win.h"
 #include "base/guards_win.h"
-#include "record/recorder.h"
+#include "record/recorder_win.h"
 #include "settings/settings.h"
-#include "ui/toolbar_model.h"
+#include "ui/toolbar.h"
 
 static_assert(kToolbarButtonCount == kToolbarButtons, "one button table");
 

@@ -1,11 +1,11 @@
 // The notification-area icon: one record reused by every add and remove.
-#include "ui/tray.h"
+#include "ui/tray_win.h"
 
 #include <shellapi.h>
 
-#include "app/status_text.h"
+#include "app/status.h"
 #include "base/resource_ids.h"
-#include "ui/prefs_menu.h"
+#include "ui/prefs_menu_win.h"
 
 namespace {
 

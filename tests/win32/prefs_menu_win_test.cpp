@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "settings/settings.h"
-#include "ui/prefs_menu.h"
+#include "ui/prefs_menu_win.h"
 
 namespace {
 
