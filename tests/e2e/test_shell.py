@@ -95,11 +95,20 @@ class ShellBench:
                 return c
         raise AssertionError("no button %d" % control_id)
 
+    # A second click on the same spot within the double-click time is a double-click,
+    # which a button takes as such and not as another click.
+    DOUBLE_CLICK_S = 0.6
+
     def click_button(self, control_id):
         left, top, right, bottom = self.button(control_id)["rect"]
-        self.b.xdo("mousemove", (left + right) // 2, (top + bottom) // 2)
+        spot = ((left + right) // 2, (top + bottom) // 2)
+        self.b.xdo("mousemove", *spot)
         time.sleep(0.2)
+        last_spot, last_time = getattr(self, "_last_click", (None, 0.0))
+        if last_spot == spot:
+            time.sleep(max(0.0, last_time + self.DOUBLE_CLICK_S - time.time()))
         self.b.xdo("click", 1)
+        self._last_click = (spot, time.time())
 
     def dialogs(self, title):
         return [w for w in self.b.windows() if w["class"] == "#32770" and w["text"] == title and w["visible"]]
@@ -293,17 +302,9 @@ class ShellDailyJobTest(unittest.TestCase):
         s.answer(box)
         events = read_rec(path)
         self.assertEqual(len(events), int(m.group(1)))
-        # The tail rule drops the stop click when it is the last input. Under Wine one
-        # more input reaches the hook after the click's button-up and before the command
-        # runs (a click made and stopped from the keyboard shows none), and that one is
-        # what the rule drops; so the click may stay, but then only as the last two events.
-        rec = s.button(1003)["rect"]
-        buttons = [e for e in events if e[0] in (WM_LBUTTONDOWN, WM_LBUTTONUP)]
-        if buttons:
-            self.assertEqual([e[0] for e in events[-2:]], [WM_LBUTTONDOWN, WM_LBUTTONUP])
-            self.assertEqual(len(buttons), 2)
-            for e in buttons:
-                self.assertTrue(rec[0] <= e[1] < rec[2] and rec[1] <= e[2] < rec[3], e)
+        # A stop by the Rec button takes its whole click away, with any move Wine
+        # records around it.
+        self.assertEqual([e for e in events if e[0] in (WM_LBUTTONDOWN, WM_LBUTTONUP)], [])
         for x in range(5):
             self.assertIn((WM_MOUSEMOVE, 100 + x * 10, 100), [e[:3] for e in events])
 
