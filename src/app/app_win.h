@@ -16,7 +16,8 @@ extern const char kMainWindowClass[];
 int FindRecPathArgument(const char* cmdLine, char* out);
 int RegisterMainWindowClass(HINSTANCE instance);
 HWND CreateMainWindow(HINSTANCE instance, int showCmd);
-// Loads `path` into LoadedMacro and reports it in a message box either way.
+// Loads `path` into LoadedMacro and reports it in a message box either way
+// (owned by the main window).
 int AutoLoadRecording(HWND window, const char* path);
 // Gives the client area its 265 x 55 or 265 x 36 size, keeping the position.
 void ApplyClientHeight(HWND window, int height);

@@ -87,13 +87,8 @@ void ToggleRecording() {
         EndWatch();
     }
     AwaitRelease(recordKey);
-    if (IsRecording()) {
-        StopRecording({StopSource::Hotkey, recordKey, recordModifiers & (MOD_ALT | MOD_CONTROL | MOD_SHIFT)});
-        SetButtonText(CMD_RECORD, "Record");
-        return;
-    }
-    if (!StartRecording()) return;
-    SetButtonText(CMD_RECORD, "Stop");
+    ToggleRecordingByHotkey(Win32Shell(),
+                            {StopSource::Hotkey, recordKey, recordModifiers & (MOD_ALT | MOD_CONTROL | MOD_SHIFT)});
 }
 
 void PlayCurrentMacro() {

@@ -88,32 +88,11 @@ LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-// O: open into the working macro, silently. A running playback may be reading
-// the working macro's block, so the key does nothing then.
-void OpenIntoWorkingMacro(HWND window) {
-    if (IsPlaying()) return;
-    AutoFree<char> path(ChooseRecordingFile(window, 0));
-    if (!path) return;
-    int count = 0;
-    AutoFree<MacroEvent> events(IsPlaying() ? nullptr : LoadRecording(path.get(), &count));
-    if (events) AssignEvents(events.get(), count);
-}
-
-// S: save the working macro only, silently.
-void SaveWorkingMacro(HWND window) {
-    int count = 0;
-    if (!GetEvents(&count) || count < 1) return;
-    AutoFree<char> path(ChooseRecordingFile(window, 1));
-    if (!path) return;
-    // Taken again: a recording may have grown and moved the block meanwhile.
-    const MacroEvent* events = GetEvents(&count);
-    if (events && count >= 1) SaveRecording(path.get(), events, count);
-}
-
 LRESULT OnChar(HWND window, WPARAM wParam) {
     switch (tolower((int)(unsigned char)wParam)) {
-    case 'o': OpenIntoWorkingMacro(window); break;
-    case 's': SaveWorkingMacro(window); break;
+    // O and S: the working macro, silently.
+    case 'o': OpenIntoWorkingMacro(Win32Shell()); break;
+    case 's': SaveWorkingMacro(Win32Shell()); break;
     case 'r': PostMessageA(window, WM_COMMAND, CMD_RECORD, CMD_ORIGIN_WINDOW_KEY); break;
     case 'p': PostMessageA(window, WM_COMMAND, CMD_PLAY, 0); break;
     default: break;

@@ -2,6 +2,7 @@
 #include <cstdlib>
 
 #include "app/app_win.h"
+#include "app/commands.h"
 #include "app/cmdline.h"
 #include "app/status.h"
 #include "base/resource_ids.h"
@@ -61,20 +62,6 @@ void ApplyClientHeight(HWND window, int height) {
                  SWP_NOMOVE | SWP_NOZORDER);
 }
 
-int AutoLoadRecording(HWND window, const char* path) {
-    char text[512];
-    int count = 0;
-    MacroEvent* events = LoadRecording(path, &count);
-    if (!events || count <= 0) {
-        free(events);
-        FormatText(text, sizeof text, "Failed to load file:\n%s\n\nFile may be corrupted or invalid.", path);
-        MessageBoxA(window, text, "Quorrel - Load Error", MB_OK | MB_ICONERROR);
-        return 0;
-    }
-    SetLoadedMacro(events, count);
-    ResetEventCount();
-    FormatText(text, sizeof text, "Auto-loaded %d events from:\n%s\n\nPress Ctrl+Shift+Alt+P to play.",
-             count, path);
-    MessageBoxA(window, text, "Quorrel - File Loaded", MB_OK | MB_ICONINFORMATION);
-    return 1;
+int AutoLoadRecording(HWND, const char* path) {
+    return LoadRecordingFile(Win32Shell(), path, LoadInto::LoadedMacro, LoadReport::StartUp);
 }
