@@ -212,6 +212,17 @@ void ToggleRecordingByHotkey(const ShellServices& shell, const StopGesture& how)
     ToggleRecordingFrom(shell, how, true);
 }
 
+void PlayByHotkey(const ShellServices& shell) {
+    if (shell.isRecording() || IsPlaying()) return;
+    const MacroEvent* events;
+    int count;
+    if (!CurrentMacro(&events, &count)) return;
+    // A single-key hotkey doubles as a stop key; the press that starts the
+    // playback must not also stop it.
+    int startKey = UseComplexPlayback.load() ? 0 : PlaybackHotkey.load();
+    if (shell.startPlayback(events, count, startKey)) shell.setButtonText(CMD_PLAY, "Stop");
+}
+
 void RunToolbarCommand(const ShellServices& shell, int id, intptr_t origin) {
     switch (id) {
     case CMD_OPEN: OpenRecording(shell); break;

@@ -55,6 +55,9 @@ void SaveWorkingMacro(const ShellServices& shell);
 // The recording hotkey: starts or stops a recording silently, naming the
 // change on the Rec button instead.
 void ToggleRecordingByHotkey(const ShellServices& shell, const StopGesture& how);
+// The playback hotkey only starts a playback of the current macro (the stop
+// keys and the toolbar stop it), silently, naming it on the Play button.
+void PlayByHotkey(const ShellServices& shell);
 
 // The Win32 table (commands_win.cpp) and the toolbar commands through it.
 const ShellServices& Win32Shell();

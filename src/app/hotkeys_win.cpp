@@ -4,6 +4,7 @@
 #include "app/hotkeys_win.h"
 
 #include "app/commands.h"
+#include "app/hotkeys.h"
 #include "app/status_win.h"
 #include "macro/macro_buffer.h"
 #include "macro/slots.h"
@@ -16,7 +17,8 @@
 
 namespace {
 
-constexpr UINT kAllModifiers = MOD_CONTROL | MOD_SHIFT | MOD_ALT;
+constexpr UINT kAllModifiers = hotkey_mod::All;
+static_assert(kAllModifiers == (MOD_CONTROL | MOD_SHIFT | MOD_ALT), "the modifier bits as the system numbers them");
 constexpr UINT kKeyR = 0x52;
 constexpr UINT kKeyP = 0x50;
 constexpr UINT kKeyF8 = VK_F8;
@@ -50,8 +52,6 @@ void AwaitRelease(UINT key) {
     if (!releaseWatch) releaseWatch = SetTimer(nullptr, 0, kReleasePollMs, WatchRelease);
 }
 
-bool IsFunctionKey(int key) { return key >= VK_F1 && key <= VK_F12; }
-
 // Repeats of a held hotkey are not wanted; a system without MOD_NOREPEAT
 // refuses it, and then the plain registration is the one to have.
 int Register(HWND window, int id, UINT modifiers, UINT key) {
@@ -64,20 +64,13 @@ int Register(HWND window, int id, UINT modifiers, UINT key) {
     return ok;
 }
 
-// One of the two configurable hotkeys: the fixed Ctrl+Shift+Alt combination, or
-// a single key (function keys never take modifiers). A single key that cannot be
-// registered with its modifiers is tried once without them; the result still
-// counts as a failure.
+// One of the two configurable hotkeys, as PlanHotkeyChoice lays it out.
 int RegisterChoice(HWND window, int id, int useComplex, UINT complexKey, int key, int modifiers) {
-    if (useComplex) return Register(window, id, kAllModifiers, complexKey);
-    UINT mods = IsFunctionKey(key) ? 0 : (UINT)modifiers;
-    if (Register(window, id, mods, (UINT)key)) return 1;
-    Register(window, id, 0, (UINT)key);
+    HotkeyAttempt attempts[2];
+    int count = PlanHotkeyChoice(useComplex, complexKey, key, modifiers, attempts);
+    for (int i = 0; i < count; ++i)
+        if (Register(window, id, attempts[i].modifiers, attempts[i].key)) return attempts[i].counts;
     return 0;
-}
-
-void SetButtonText(int controlId, const char* text) {
-    if (HWND button = FindToolbarButton(controlId)) SetWindowTextA(button, text);
 }
 
 void ToggleRecording() {
@@ -91,17 +84,6 @@ void ToggleRecording() {
                             {StopSource::Hotkey, recordKey, recordModifiers & (MOD_ALT | MOD_CONTROL | MOD_SHIFT)});
 }
 
-void PlayCurrentMacro() {
-    // The playback hotkey only starts: the stop keys and the toolbar stop.
-    if (IsRecording() || IsPlaying()) return;
-    const MacroEvent* events;
-    int count;
-    if (!CurrentMacro(&events, &count)) return;
-    // A single-key hotkey doubles as a stop key; the press that starts the
-    // playback must not also stop it.
-    int startKey = UseComplexPlayback.load() ? 0 : PlaybackHotkey.load();
-    if (StartPlayback(events, count, startKey)) SetButtonText(CMD_PLAY, "Stop");
-}
 
 }  // namespace
 
@@ -153,5 +135,5 @@ void SetPlaybackHotkeyChoice(HWND window, int commandId) {
 
 void HandleHotkey(HWND, int id) {
     if (id == HOTKEY_RECORD) ToggleRecording();
-    else if (id == HOTKEY_PLAY) PlayCurrentMacro();
+    else if (id == HOTKEY_PLAY) PlayByHotkey(Win32Shell());
 }

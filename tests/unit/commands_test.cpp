@@ -2,6 +2,7 @@
 // refusals, the order of dialog, save, build and clean-up, the three ways a
 // .rec is loaded and the two ways recording is toggled.
 #include "app/commands.h"
+#include "app/hotkeys.h"
 
 #include <gtest/gtest.h>
 
@@ -62,8 +63,8 @@ int StopRec(const StopGesture& how) {
     return 1;
 }
 int IsRecordingNow() { return recording; }
-int StartPlay(const MacroEvent*, int count, int) {
-    calls.push_back("play " + std::to_string(count));
+int StartPlay(const MacroEvent*, int count, int startKey) {
+    calls.push_back("play " + std::to_string(count) + (startKey ? " sparing " + std::to_string(startKey) : ""));
     return 1;
 }
 int StopPlay() { return 1; }
@@ -171,6 +172,39 @@ TEST_F(Commands, RecordingTogglesByCommandWithBoxesAndByHotkeySilently) {
         EXPECT_EQ(o.source, lastStop.source) << o.origin;
         EXPECT_EQ(o.key, lastStop.key) << o.origin;
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Commands, ThePlaybackHotkeyOnlyStartsAndSparesItsOwnPress) {
+    PlayByHotkey(kFake);  // nothing to play: silent
+    GiveWorkingMacro(2);
+    recording = 1;
+    PlayByHotkey(kFake);  // refused while recording: silent
+    recording = 0;
+    PlayByHotkey(kFake);
+    ClearActiveRun();
+    UseComplexPlayback = 0;  // F8 alone: its own press must not stop the playback it starts
+    PlaybackHotkey = 0x77;
+    PlayByHotkey(kFake);
+    EXPECT_EQ((Calls{"play 2", "text 1004 Stop", "play 2 sparing 119", "text 1004 Stop"}), calls);
+}
+
+TEST(HotkeyChoice, ASingleKeyFallsBackToTheBareKeyAsAFailure) {
+    HotkeyAttempt a[2];
+    ASSERT_EQ(1, PlanHotkeyChoice(1, 'R', 0x77, 2, a));
+    EXPECT_EQ(7u, a[0].modifiers);
+    EXPECT_EQ((uint32_t)'R', a[0].key);
+    ASSERT_EQ(2, PlanHotkeyChoice(0, 'R', 0x77, 2, a));  // F8: function keys take no modifiers
+    EXPECT_EQ(0u, a[0].modifiers);
+    ASSERT_EQ(2, PlanHotkeyChoice(0, 'R', 'K', 2, a));
+    EXPECT_EQ(2u, a[0].modifiers);
+    EXPECT_EQ(1, a[0].counts);
+    EXPECT_EQ(0u, a[1].modifiers);
+    EXPECT_EQ((uint32_t)'K', a[1].key);
+    EXPECT_EQ(0, a[1].counts);
 }
 
 }  // namespace
