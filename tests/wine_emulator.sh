@@ -1,13 +1,27 @@
 #!/usr/bin/env bash
 # Runs one Windows test program under Wine in the test prefix: CTest's emulator for
-# the MinGW build, and the bench's way to boot that prefix. Boots the prefix on first
+# the MinGW builds, and the bench's way to boot that prefix. Boots the prefix on first
 # use and, when no display is set, gives the program a private Xvfb one for its run.
 #   wine_emulator.sh [--prefix=DIR] PROGRAM.exe [ARGS...]
 #   wine_emulator.sh [--prefix=DIR] --prepare          only make the prefix ready
 # QUORREL_WINEPREFIX, when set, wins over --prefix (the default is ./wineprefix).
+# The program's own bitness picks Wine's loader (a prefix serves one bitness; --prepare
+# takes QUORREL_WIN_ARCH's). The tests learn from QUORREL_RUNS_32BIT whether 32-bit
+# programs, such as a generated player, can run here.
 set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../tools/wine_arch.sh"
 prefix=
 case "${1:-}" in --prefix=*) prefix=${1#--prefix=}; shift ;; esac
+quorrel_choose_arch || exit 2
+bits=$QUORREL_WIN_ARCH
+[ "${1:-}" = "--prepare" ] || bits=$(quorrel_pe_bits "${1:-}")
+[ -n "$bits" ] || bits=$QUORREL_WIN_ARCH
+if [ "$bits" = 32 ] && [ "$QUORREL_RUNS_32BIT" = 0 ]; then
+    echo "wine_emulator: ${1:-the prefix} is 32-bit, and this kernel runs no 32-bit x86 code" \
+        "(test the win64 build instead)" >&2
+    exit 1
+fi
+quorrel_use_wine "$bits"
 export WINEPREFIX=${QUORREL_WINEPREFIX:-${prefix:-$PWD/wineprefix}}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree=d;mshtml=d;winemenubuilder.exe=d"
@@ -20,7 +34,7 @@ prepare() {
     (
         flock 9
         if [ ! -f "$WINEPREFIX/system.reg" ]; then
-            DISPLAY= wineboot -i >/dev/null 2>&1
+            DISPLAY= wineboot -i >/dev/null 2>&1 || { echo "wine_emulator: wineboot failed in $WINEPREFIX" >&2; exit 1; }
             wineserver -w
         fi
         # Without a window manager Wine stalls about 2 s whenever it hides or destroys
@@ -32,7 +46,7 @@ prepare() {
     ) 9>"$WINEPREFIX.lock"
 }
 
-prepare
+prepare || exit 1
 [ "${1:-}" = "--prepare" ] && exit 0
 
 xvfb=

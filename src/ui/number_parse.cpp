@@ -8,7 +8,11 @@ namespace {
 #if defined(_WIN32)
 // The C runtime's own strtod (msvcrt.dll) rather than the C99 replacement the
 // MinGW headers route strtod to, which would add some 20 KB to the executable.
-extern "C" double __cdecl RuntimeStrtod(const char* text, char** end) __asm__("_strtod");
+// Named by its assembler symbol, which carries the target's label prefix ("_" on x86).
+#define QUORREL_STR2(x) #x
+#define QUORREL_STR(x) QUORREL_STR2(x)
+extern "C" double __cdecl RuntimeStrtod(const char* text, char** end)
+    __asm__(QUORREL_STR(__USER_LABEL_PREFIX__) "strtod");
 #else
 double RuntimeStrtod(const char* text, char** end) { return strtod(text, end); }
 #endif

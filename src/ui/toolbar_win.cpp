@@ -22,9 +22,10 @@ constexpr COLORREF kFocusFrame = RGB(0, 120, 215);
 constexpr COLORREF kLabelColor = RGB(0, 0, 0);
 constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW;
 constexpr RECT kLabelRect = {0, kToolbarIconSize, kToolbarIconSize, 60};
-// The tool record as common controls 5 know it: up to and including lParam.
-constexpr UINT kToolInfoSize = 44;
-static_assert(offsetof(TOOLINFOA, lParam) + sizeof(LPARAM) == kToolInfoSize, "the 44-byte TOOLINFOA");
+// The tool record as common controls 5 know it: up to and including lParam
+// (44 bytes on 32-bit Windows, 64 on 64-bit).
+constexpr UINT kToolInfoSize = offsetof(TOOLINFOA, lParam) + sizeof(LPARAM);
+static_assert(sizeof(void*) != 4 || kToolInfoSize == 44, "the 44-byte TOOLINFOA");
 
 HWND ownerWindow;
 HWND toolbarButtons[kToolbarButtons];

@@ -3,6 +3,8 @@
 
 #include <shellapi.h>
 
+#include <cstddef>
+
 #include "app/status.h"
 #include "base/resource_ids.h"
 #include "ui/prefs_menu_win.h"
@@ -10,8 +12,11 @@
 namespace {
 
 constexpr UINT kTrayIconId = 1;
-constexpr DWORD kTrayRecordSize = 88;  // the first form of NOTIFYICONDATAA
-constexpr int kTipLimit = 64;          // that form's tip field, terminator included
+constexpr int kTipLimit = 64;  // the first form's tip field, terminator included
+// The first form of NOTIFYICONDATAA: up to the end of that tip field (88 bytes on
+// 32-bit Windows, 104 on 64-bit).
+constexpr DWORD kTrayRecordSize = offsetof(NOTIFYICONDATAA, szTip) + kTipLimit;
+static_assert(sizeof(void*) != 4 || kTrayRecordSize == 88, "the 88-byte first form");
 
 NOTIFYICONDATAA trayIconData;
 int iconShown;  // the window is hidden and the tray stands in for it

@@ -209,7 +209,7 @@ TEST_F(ShellMainWindowTest, MinimisingHidesTheWindowInsteadOfIconising) {
 TEST_F(ShellMainWindowTest, MinimisingWithoutATrayIconLeavesTheWindowReachable) {
     // The shell refuses a second icon with the same window and id: occupy it first.
     NOTIFYICONDATAA taken = {};
-    taken.cbSize = 88;
+    taken.cbSize = NOTIFYICONDATAA_V1_SIZE;
     taken.hWnd = window;
     taken.uID = 1;
     if (!Shell_NotifyIconA(NIM_ADD, &taken)) GTEST_SKIP() << "no notification area to refuse an icon";

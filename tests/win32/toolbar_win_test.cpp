@@ -266,7 +266,7 @@ TEST_F(ToolbarWin, TooltipNamesEachButton) {
     for (int i = 0; i < kToolbarButtonCount; ++i) {
         char text[80] = "";
         TOOLINFOA info = {};
-        info.cbSize = 44;
+        info.cbSize = TTTOOLINFOA_V2_SIZE;
         info.hwnd = owner;
         info.uId = (UINT_PTR)GetToolbarButton(i);
         info.lpszText = text;
@@ -274,7 +274,7 @@ TEST_F(ToolbarWin, TooltipNamesEachButton) {
         EXPECT_STREQ(tips[i], text);
 
         TOOLINFOA found = {};
-        found.cbSize = 44;
+        found.cbSize = TTTOOLINFOA_V2_SIZE;
         found.hwnd = owner;
         found.uId = (UINT_PTR)GetToolbarButton(i);
         ASSERT_TRUE(SendMessageA(tip, TTM_GETTOOLINFOA, 0, (LPARAM)&found)) << tips[i];
