@@ -3,13 +3,18 @@
 # and for Windows, runs them (the Windows ones under Wine, on a private virtual
 # display, in a prefix of their own that draws its own frames) and prints one
 # table. Some 3 to 5 minutes on two cores; building the players takes most of it.
-# The raw outputs stay in build/bench/.
+# The raw outputs stay in build/bench/. Where the kernel runs no 32-bit x86 code the
+# Wine figures are the 64-bit twin's (tools/wine_arch.sh); the size is the product's.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$root/tools/wine_arch.sh"
+quorrel_choose_arch
 "$root/tools/setup.sh"
 build=${QUORREL_BUILD_ROOT:-$root/build}
 native=$build/bench-native
-win=$build/bench-win
+win=$build/bench-win$QUORREL_WIN_ARCH
+toolchain=$root/cmake/mingw-i686.cmake
+[ "$QUORREL_WIN_ARCH" = 64 ] && toolchain=$root/cmake/mingw-x86_64.cmake
 out=$build/bench
 mkdir -p "$out"
 
@@ -24,10 +29,11 @@ step "building (Release, logs in $out)"
 quiet "$out/product-build.log" bash -c "cd '$root' && cmake --preset win -B '$build/win' && cmake --build '$build/win' -j2 --target quorrel"
 quiet "$out/native-build.log" bash -c "cmake -S '$root' -B '$native' -DCMAKE_BUILD_TYPE=Release -DQUORREL_SANITIZE=OFF &&
     cmake --build '$native' -j2 --target bench_player_stub_bench bench_player_build_bench"
-quiet "$out/win-build.log" bash -c "cmake -S '$root' -B '$win' -DCMAKE_TOOLCHAIN_FILE='$root/cmake/mingw-i686.cmake' -DCMAKE_BUILD_TYPE=Release &&
-    cmake --build '$win' -j2 --target recfile_bench shell_hook_cost playback_timing startup_timing"
+quiet "$out/win-build.log" bash -c "cmake -S '$root' -B '$win' -DCMAKE_TOOLCHAIN_FILE='$toolchain' -DCMAKE_BUILD_TYPE=Release &&
+    cmake --build '$win' -j2 --target quorrel recfile_bench shell_hook_cost playback_timing startup_timing"
 
-export WINEPREFIX=$build/wineprefix-bench
+quorrel_use_wine "$QUORREL_WIN_ARCH"
+export WINEPREFIX=$build/wineprefix-bench$QUORREL_WIN_ARCH
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree=d;mshtml=d;winemenubuilder.exe=d"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
@@ -48,7 +54,7 @@ trap cleanup EXIT
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 
 winpath() { echo "Z:${1//\//\\}"; }
-rm -rf "$out/app" && mkdir -p "$out/app" && cp "$build/win/quorrel.exe" "$out/app/"
+rm -rf "$out/app" && mkdir -p "$out/app" && cp "$([ "$QUORREL_WIN_ARCH" = 64 ] && echo "$win" || echo "$build/win")/quorrel.exe" "$out/app/"
 step "start-up, .rec files, hook cost, playback (under Wine)"
 wine "$win/tests/startup_timing.exe" "$(winpath "$out/app/quorrel.exe")" 7 >"$out/startup.txt" 2>&1
 wine "$win/tests/recfile_bench.exe" >"$out/recfile.txt" 2>&1

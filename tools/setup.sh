@@ -15,8 +15,16 @@ have_cmd clang++ || need+=(clang)  # the fuzz preset: libFuzzer comes with it
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 have_pkg libbenchmark-dev || need+=(libbenchmark-dev)
 have_cmd i686-w64-mingw32-g++-posix || need+=(g++-mingw-w64-i686-posix)
-have_cmd wine || need+=(wine wine64)
-have_pkg wine32:i386 || need+=(wine32:i386)
+have_cmd x86_64-w64-mingw32-g++-posix || need+=(g++-mingw-w64-x86-64-posix)  # the win64 twin
+have_cmd wine || need+=(wine)
+[ -x /usr/lib/wine/wine64 ] || need+=(wine64)
+# Wine's 32-bit loader only where the kernel runs 32-bit x86 code; elsewhere the
+# tests use the 64-bit twin (tools/wine_arch.sh).
+source "$(dirname "${BASH_SOURCE[0]}")/wine_arch.sh"
+quorrel_choose_arch
+if [ "$QUORREL_RUNS_32BIT" = 1 ]; then
+    have_pkg wine32:i386 || need+=(wine32:i386)
+fi
 have_cmd Xvfb || need+=(xvfb)
 have_cmd xdotool || need+=(xdotool)
 have_cmd xwininfo || need+=(x11-utils)
@@ -34,7 +42,7 @@ else
 fi
 echo "setup: installing ${need[*]}" >&2
 export DEBIAN_FRONTEND=noninteractive
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
+if [ "$QUORREL_RUNS_32BIT" = 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386
 fi
 $SUDO apt-get update -qq

@@ -11,11 +11,16 @@
 # Before the total it prints how long each part took (the parts overlap).
 # The last line is the total: "N passed, N failed" (", N skipped" when some were skipped).
 # QUORREL_BUILD_ROOT chooses the build folder (default: build/ in the checkout).
+# The Windows tiers test the 32-bit product where the kernel runs 32-bit x86 code, and
+# its 64-bit twin (build/win64, Wine's 64-bit loader) where it does not; the 32-bit
+# product is built, and its size printed, either way. QUORREL_WIN_ARCH=32 or 64 forces one.
 set -uo pipefail
 # Wine names Linux files in the locale's encoding: the tests' non-ASCII paths need UTF-8.
 [ -n "${LC_ALL:-}${LANG:-}" ] || export LANG=C.UTF-8
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
+source "$root/tools/wine_arch.sh"
+quorrel_choose_arch || { echo "0 passed, 1 failed"; exit 1; }
 "$root/tools/setup.sh" || { echo "setup failed"; echo "0 passed, 1 failed"; exit 1; }
 
 build=${QUORREL_BUILD_ROOT:-$root/build}
@@ -23,10 +28,16 @@ native=$build/native
 win=$build/win
 logs=$build/logs
 mkdir -p "$logs"
-rm -f "$logs"/*.summary "$logs"/*.time "$logs/win32-junit.xml"
-export QUORREL_BUILD="$win" QUORREL_ARTIFACTS="$build/artifacts"
-win32_prefix=$build/wineprefix
-e2e_prefix=$build/wineprefix-e2e
+rm -f "$logs"/*.summary "$logs"/*.time "$logs/win32-junit.xml" "$logs/win-product.log"
+if [ "$QUORREL_WIN_ARCH" = 64 ]; then
+    tested=$build/win64 preset=win64 prefix_name=wineprefix64
+else
+    tested=$win preset=win prefix_name=wineprefix
+fi
+quorrel_use_wine "$QUORREL_WIN_ARCH"
+export QUORREL_BUILD="$tested" QUORREL_ARTIFACTS="$build/artifacts"
+win32_prefix=$build/$prefix_name
+e2e_prefix=$build/$prefix_name-e2e
 
 # Runs "$@" and writes its seconds to $logs/NAME.time.
 timed() {
@@ -59,11 +70,11 @@ native_tier() {
 }
 
 win32_tier() {
-    rm -rf "$win/tests/results"
+    rm -rf "$tested/tests/results"
     # Without DISPLAY the emulator gives the tests a private virtual display.
     env -u DISPLAY QUORREL_WINEPREFIX="$win32_prefix" \
-        ctest --test-dir "$win" --output-on-failure --output-junit "$logs/win32-junit.xml" >"$logs/win32.log" 2>&1
-    python3 "$root/tests/run_wine_tiers.py" ctest "$logs/win32-junit.xml" "$win/tests/results" \
+        ctest --test-dir "$tested" --output-on-failure --output-junit "$logs/win32-junit.xml" >"$logs/win32.log" 2>&1
+    python3 "$root/tests/run_wine_tiers.py" ctest "$logs/win32-junit.xml" "$tested/tests/results" \
         "$logs/win32.summary" >>"$logs/win32.log" 2>&1
 }
 
@@ -93,16 +104,23 @@ e2e_boot=$!
 prepare_prefix "$win32_prefix" &
 win32_boot=$!
 
+# Where the twin is tested, the product is still built: its target alone, no tests.
+build_product() {
+    [ "$tested" = "$win" ] && return 0
+    cmake --preset win -B "$win" >"$logs/win-product.log" 2>&1 &&
+        nice -n 15 cmake --build "$win" -j2 --target quorrel >>"$logs/win-product.log" 2>&1
+}
+
 win_ok=0 e2e_pid= native_pid=
 start=$SECONDS
-if cmake --preset win -B "$win" >"$logs/win-configure.log" 2>&1 &&
-   cmake --build "$win" -j2 --target e2e_programs >"$logs/win-build.log" 2>&1; then
+if cmake --preset "$preset" -B "$tested" >"$logs/win-configure.log" 2>&1 &&
+   cmake --build "$tested" -j2 --target e2e_programs >"$logs/win-build.log" 2>&1; then
     { timed native native_tier; timed fuzz fuzz_tier; } &
     native_pid=$!
     wait "$e2e_boot"
     timed e2e e2e_tier &
     e2e_pid=$!
-    if nice -n 15 cmake --build "$win" -j2 >>"$logs/win-build.log" 2>&1; then
+    if nice -n 15 cmake --build "$tested" -j2 >>"$logs/win-build.log" 2>&1 && build_product; then
         win_ok=1
         echo $((SECONDS - start)) >"$logs/win-build.time"
     fi
@@ -149,10 +167,14 @@ fi
 count fuzz
 
 echo "== Windows build"
-if [ "$win_ok" = 1 ]; then
+if [ "$win_ok" = 1 ] && [ "$tested" = "$win" ]; then
     grep -E 'quorrel.exe: [0-9]+ bytes' "$logs/win-build.log" | tail -n 1
+elif [ "$win_ok" = 1 ]; then
+    grep -E 'quorrel.exe: [0-9]+ bytes' "$logs/win-product.log" | tail -n 1
+    grep -E 'quorrel.exe: [0-9]+ bytes' "$logs/win-build.log" | tail -n 1 | sed 's/quorrel.exe/64-bit twin/'
 else
-    echo "Windows build failed:"; tail -n 30 "$logs/win-build.log" "$logs/win-configure.log"
+    echo "Windows build failed:"
+    tail -n 30 "$logs/win-build.log" "$logs/win-configure.log" "$logs/win-product.log" 2>/dev/null
     add 0 1
 fi
 
@@ -171,6 +193,7 @@ done
 echo "(logs in $logs)"
 times=$(for part in native fuzz win-build win32 e2e; do seconds "$part"; done | paste -sd, - | sed 's/,/, /g')
 echo "times: $times; total $((SECONDS / 60))m$((SECONDS % 60))s"
+echo "Windows tiers: the $QUORREL_WIN_ARCH-bit build (${tested#"$root"/}), $QUORREL_ARCH_REASON"
 if [ "$skipped" -gt 0 ]; then
     echo "$passed passed, $failed failed, $skipped skipped"
 else
