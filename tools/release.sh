@@ -23,7 +23,10 @@ commit=$(git rev-parse --short HEAD)
 version=$(git show HEAD:CMakeLists.txt | sed -n 's/^project([A-Za-z]* VERSION \([0-9]*\.[0-9]*\.[0-9]*\).*/\1/p')
 [ -n "$version" ] || { echo "release: no MAJOR.MINOR.PATCH in project() of CMakeLists.txt" >&2; exit 1; }
 zipname=quorrel-$version-win32.zip
-export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct HEAD)}
+# Only the archive's entry times take it. The build must not: the linker would stamp it into
+# the exe and hide a link that is not reproducible by itself, as the suite's builds run it.
+epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct HEAD)}
+unset SOURCE_DATE_EPOCH
 if [ -n "$(git status --porcelain --untracked-files=no)" ]; then
     echo "release: the working tree has uncommitted changes; they are not in the archive" >&2
 fi
@@ -48,11 +51,11 @@ build() {
     local cxx ld
     cxx=$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$src/build/win/CMakeCache.txt")
     ld=$("$cxx" -print-prog-name=ld)
-    TZ=$tz python3 "$src/tools/release.py" pack --exe "$src/build/win/quorrel.exe" \
+    SOURCE_DATE_EPOCH=$epoch TZ=$tz python3 "$src/tools/release.py" pack --exe "$src/build/win/quorrel.exe" \
         --readme "$src/README.md" --license "$src/LICENSE" \
         --toolchain "$("$cxx" --version | head -n 1)" --toolchain "$("$ld" --version | head -n 1)" \
         --out "$dir/$zipname"
-    python3 "$src/tools/release.py" check --exe "$src/build/win/quorrel.exe" --out "$dir/$zipname"
+    SOURCE_DATE_EPOCH=$epoch python3 "$src/tools/release.py" check --exe "$src/build/win/quorrel.exe" --out "$dir/$zipname"
 }
 
 # same NAME A B: says whether two files hold the same bytes; 0 when they do.
