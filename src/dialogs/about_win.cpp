@@ -33,7 +33,7 @@ constexpr char kFeatures[] =
     "\x95 Compile recordings to standalone .exe\r\n"
     "\x95 Lightweight and portable - no installation";
 constexpr char kRights[] =
-    "\xA9 2026 Quorrel. All rights reserved.\r\n"
+    "\xA9 2026 The Quorrel authors, under the MIT licence.\r\n"
     "Free to use; provided as is, without warranty.";
 
 constexpr const char* kFontProps[] = {"FontTitle", "FontNormal", "FontBold", "FontLink"};
