@@ -7,6 +7,7 @@
 #include "app/app_win.h"
 #include "base/gdi_win.h"
 #include "base/guards_win.h"
+#include "dialogs/modal_win.h"
 
 namespace {
 
@@ -83,9 +84,6 @@ void Finish(HWND window, int accept) {
         }
     }
     DestroyWindow(window);
-    // The modal loop only looks for the window's end when a message arrives; this
-    // one makes sure it does at once rather than at the next stray input.
-    PostMessageA(nullptr, WM_NULL, 0, 0);
 }
 
 }  // namespace
@@ -181,31 +179,10 @@ char* PromptForText(HWND owner, const char* title, const char* prompt, const cha
         SetFocus(state.edit);
         SendMessageA(state.edit, EM_SETSEL, 0, -1);
     }
-    if (owner) EnableWindow(owner, FALSE);
+    // A quit request takes the prompt down unanswered: `accepted` is still 0, as
+    // only OK sets it, and OK closes the window.
+    RunModalWindow(window, owner);
 
-    MSG msg;
-    BOOL got;
-    while ((got = GetMessageA(&msg, nullptr, 0, 0)) > 0) {
-        if (!IsWindow(window)) break;
-        if (!IsDialogMessageA(window, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
-    if (got == 0) {
-        // The program is ending: the quit request belongs to its main loop, so
-        // hand it back, and take the prompt down unanswered.
-        if (IsWindow(window)) {
-            state.accepted = 0;
-            DestroyWindow(window);
-        }
-        PostQuitMessage((int)msg.wParam);
-    }
-
-    if (owner) {
-        EnableWindow(owner, TRUE);
-        SetForegroundWindow(owner);
-    }
     if (!state.accepted) return nullptr;
     size_t length = strlen(state.text);
     char* result = (char*)malloc(length + 1);
