@@ -23,6 +23,7 @@ struct InputPromptState {
     char text[kTextLimit + 1];
     int accepted;
     HWND edit;
+    HWND focus;  // the control that had the keyboard focus when the prompt lost it
 };
 
 HBRUSH whiteControlBrush;  // made on first use, kept for the process
@@ -86,6 +87,22 @@ void Finish(HWND window, int accept) {
     DestroyWindow(window);
 }
 
+// A plain window gets the keyboard focus itself when activated, which would leave
+// the edit field deaf after the user came back from another window: the control
+// that had it gets it back.
+LRESULT OnActivate(HWND window, WPARAM wParam, LPARAM lParam) {
+    InputPromptState* state = StateOf(window);
+    if (!state) return DefWindowProcA(window, WM_ACTIVATE, wParam, lParam);
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(window, focus)) state->focus = focus;
+        return 0;
+    }
+    HWND target = state->focus && IsChild(window, state->focus) ? state->focus : state->edit;
+    if (target) SetFocus(target);
+    return 0;
+}
+
 }  // namespace
 
 void DrawPromptButton(HDC dc, const RECT* rect, const char* text, int pressed) {
@@ -117,6 +134,7 @@ LRESULT CALLBACK InputPromptWindowProc(HWND window, UINT message, WPARAM wParam,
         SetWindowLongPtrA(window, GWLP_USERDATA, (LONG_PTR)create->lpCreateParams);
         return 0;
     }
+    case WM_ACTIVATE: return OnActivate(window, wParam, lParam);
     case WM_ERASEBKGND: return OnEraseBackground(window, (HDC)wParam);
     case WM_DRAWITEM: return OnDrawItem(window, wParam, lParam);
     case WM_COMMAND:

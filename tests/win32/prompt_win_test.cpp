@@ -182,6 +182,20 @@ TEST_F(PrefsPrompt, AMessagePostedAsThePromptClosesStaysForTheLoopOutside) {
     EXPECT_EQ(5, msg.lParam);
 }
 
+TEST_F(PrefsPrompt, ComingBackFromAnotherWindowGivesTheEditFieldItsFocusBack) {
+    HWND other = MakeOwner("other", 200, 100, true);
+    bool editFocused = false;
+    bool gotNull = false;
+    Run("3", [&](HWND p) {
+        SetActiveWindow(other);
+        SetActiveWindow(p);
+        editFocused = GetFocus() == EditOf(p);
+        PostMessageA(p, WM_CLOSE, 0, 0);
+    }, &gotNull);
+    DestroyWindow(other);
+    EXPECT_TRUE(editFocused);
+}
+
 TEST_F(PrefsPrompt, WithoutAnOwnerItIsCentredOnTheScreen) {
     RECT rect = {};
     WhileModal([&rect]() {
