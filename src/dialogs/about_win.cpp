@@ -9,6 +9,7 @@
 #include "base/guards_win.h"
 #include "base/resource_ids.h"
 #include "base/version.h"
+#include "dialogs/modal_win.h"
 
 const char kWebsiteUrl[] = "https://quorrel.app/";
 
@@ -38,9 +39,6 @@ constexpr char kRights[] =
 
 constexpr const char* kFontProps[] = {"FontTitle", "FontNormal", "FontBold", "FontLink"};
 enum FontIndex { kTitle, kNormal, kBold, kLink, kFontCount };
-
-// Set when this window's destruction has posted the quit request that ends its loop.
-int ownQuitPosted;
 
 HFONT MakeFont(int height, int weight, BOOL underline) {
     return CreateFontA(height, 0, 0, 0, weight, FALSE, underline, FALSE, DEFAULT_CHARSET,
@@ -159,9 +157,9 @@ LRESULT CALLBACK AboutWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_CLOSE: CloseAbout(window); return 0;
     case WM_DESTROY:
         // Also reached when the owner goes first and takes this window with it.
+        // The modal loop sees the window gone by itself; a quit request here would
+        // be taken for the program's own by any loop nested around this one.
         ReleaseFonts(window);
-        ownQuitPosted = 1;
-        PostQuitMessage(0);
         return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
     }
@@ -211,28 +209,5 @@ void ShowAboutWindow(HWND owner) {
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
     if (ok) SetFocus(ok);
-    if (owner) EnableWindow(owner, FALSE);
-
-    ownQuitPosted = 0;
-    MSG msg;
-    BOOL got;
-    while ((got = GetMessageA(&msg, nullptr, 0, 0)) > 0) {
-        if (IsWindow(window) && IsDialogMessageA(window, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    if (got == 0) {
-        // Quit requests do not queue up, so this one may stand for the program's
-        // own as well: it is ours only when our window posted it and the owner
-        // lives on. Anything else goes back to the main loop.
-        int ours = ownQuitPosted && !IsWindow(window) && (!owner || IsWindow(owner));
-        if (IsWindow(window)) DestroyWindow(window);
-        if (!ours) PostQuitMessage((int)msg.wParam);
-    }
-    ownQuitPosted = 0;
-
-    if (owner && IsWindow(owner)) {
-        EnableWindow(owner, TRUE);
-        SetForegroundWindow(owner);
-    }
+    RunModalWindow(window, owner);
 }

@@ -7,6 +7,7 @@
 #include "app/app_win.h"
 #include "base/gdi_win.h"
 #include "base/guards_win.h"
+#include "dialogs/modal_win.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ struct InputPromptState {
     char text[kTextLimit + 1];
     int accepted;
     HWND edit;
+    HWND focus;  // the control that had the keyboard focus when the prompt lost it
 };
 
 HBRUSH whiteControlBrush;  // made on first use, kept for the process
@@ -83,9 +85,22 @@ void Finish(HWND window, int accept) {
         }
     }
     DestroyWindow(window);
-    // The modal loop only looks for the window's end when a message arrives; this
-    // one makes sure it does at once rather than at the next stray input.
-    PostMessageA(nullptr, WM_NULL, 0, 0);
+}
+
+// A plain window gets the keyboard focus itself when activated, which would leave
+// the edit field deaf after the user came back from another window: the control
+// that had it gets it back.
+LRESULT OnActivate(HWND window, WPARAM wParam, LPARAM lParam) {
+    InputPromptState* state = StateOf(window);
+    if (!state) return DefWindowProcA(window, WM_ACTIVATE, wParam, lParam);
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(window, focus)) state->focus = focus;
+        return 0;
+    }
+    HWND target = state->focus && IsChild(window, state->focus) ? state->focus : state->edit;
+    if (target) SetFocus(target);
+    return 0;
 }
 
 }  // namespace
@@ -119,6 +134,7 @@ LRESULT CALLBACK InputPromptWindowProc(HWND window, UINT message, WPARAM wParam,
         SetWindowLongPtrA(window, GWLP_USERDATA, (LONG_PTR)create->lpCreateParams);
         return 0;
     }
+    case WM_ACTIVATE: return OnActivate(window, wParam, lParam);
     case WM_ERASEBKGND: return OnEraseBackground(window, (HDC)wParam);
     case WM_DRAWITEM: return OnDrawItem(window, wParam, lParam);
     case WM_COMMAND:
@@ -181,31 +197,10 @@ char* PromptForText(HWND owner, const char* title, const char* prompt, const cha
         SetFocus(state.edit);
         SendMessageA(state.edit, EM_SETSEL, 0, -1);
     }
-    if (owner) EnableWindow(owner, FALSE);
+    // A quit request takes the prompt down unanswered: `accepted` is still 0, as
+    // only OK sets it, and OK closes the window.
+    RunModalWindow(window, owner);
 
-    MSG msg;
-    BOOL got;
-    while ((got = GetMessageA(&msg, nullptr, 0, 0)) > 0) {
-        if (!IsWindow(window)) break;
-        if (!IsDialogMessageA(window, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
-    if (got == 0) {
-        // The program is ending: the quit request belongs to its main loop, so
-        // hand it back, and take the prompt down unanswered.
-        if (IsWindow(window)) {
-            state.accepted = 0;
-            DestroyWindow(window);
-        }
-        PostQuitMessage((int)msg.wParam);
-    }
-
-    if (owner) {
-        EnableWindow(owner, TRUE);
-        SetForegroundWindow(owner);
-    }
     if (!state.accepted) return nullptr;
     size_t length = strlen(state.text);
     char* result = (char*)malloc(length + 1);

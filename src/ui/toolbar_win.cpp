@@ -1,5 +1,6 @@
-// The six owner-drawn toolbar buttons: creation, tooltips, painting, the Show
-// Captions window styles and the default and custom icon sets. UI thread only.
+// The six owner-drawn toolbar buttons: creation, tooltips, painting, the keys
+// they pass on, the Show Captions window styles and the default and custom icon
+// sets. UI thread only.
 #include "ui/toolbar_win.h"
 
 #include <commctrl.h>
@@ -26,12 +27,29 @@ constexpr RECT kLabelRect = {0, kToolbarIconSize, kToolbarIconSize, 60};
 // (44 bytes on 32-bit Windows, 64 on 64-bit).
 constexpr UINT kToolInfoSize = offsetof(TOOLINFOA, lParam) + sizeof(LPARAM);
 static_assert(sizeof(void*) != 4 || kToolInfoSize == 44, "the 44-byte TOOLINFOA");
+constexpr char kButtonProcProp[] = "QuorrelButtonProc";  // what a button ran before ButtonProc
 
 HWND ownerWindow;
 HWND toolbarButtons[kToolbarButtons];
 HWND tooltipWindow;
 HICON defaultIcons[kDefaultIconCount];  // shared icons: never destroyed
 HICON customIcons[kToolbarButtons];     // owned here
+
+// A click leaves the keyboard focus on the button, where the window's letter keys
+// would die: they go on to the window. Everything else is the button's own.
+LRESULT CALLBACK ButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
+    WNDPROC previous = (WNDPROC)GetPropA(button, kButtonProcProp);
+    if (message == WM_CHAR) return SendMessageA(GetParent(button), WM_CHAR, wParam, lParam);
+    if (message == WM_NCDESTROY) RemovePropA(button, kButtonProcProp);
+    return previous ? CallWindowProcA(previous, button, message, wParam, lParam)
+                    : DefWindowProcA(button, message, wParam, lParam);
+}
+
+void ForwardKeysToOwner(HWND button) {
+    WNDPROC previous = (WNDPROC)GetWindowLongPtrA(button, GWLP_WNDPROC);
+    if (SetPropA(button, kButtonProcProp, (HANDLE)previous))
+        SetWindowLongPtrA(button, GWLP_WNDPROC, (LONG_PTR)ButtonProc);
+}
 
 // The tooltip subclasses the button and names it while the pointer rests on it.
 void AddButtonTooltip(HWND button, const char* text) {
@@ -105,6 +123,7 @@ void CreateToolbar(HWND owner, HINSTANCE instance) {
                                             kToolbarButtonY, kToolbarButtonWidth,
                                             kToolbarButtonHeight, owner,
                                             (HMENU)(UINT_PTR)spec.id, instance, nullptr);
+        if (toolbarButtons[i]) ForwardKeysToOwner(toolbarButtons[i]);
         AddButtonTooltip(toolbarButtons[i], spec.tooltip);
     }
 }

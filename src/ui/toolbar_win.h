@@ -5,7 +5,8 @@
 
 constexpr int kToolbarButtonCount = 6;
 
-// Called once from the main window's WM_CREATE.
+// Called once from the main window's WM_CREATE. The buttons pass the characters
+// typed while one of them has the focus (WM_CHAR) on to `owner`, whose keys they are.
 void CreateToolbar(HWND owner, HINSTANCE instance);
 // The button windows in order Open, Save, Rec, Play, .exe, Prefs (ids 1001..1006); null if creation failed.
 HWND GetToolbarButton(int index);

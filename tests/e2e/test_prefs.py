@@ -52,7 +52,7 @@ class PrefsEndToEndTest(unittest.TestCase):
         write_rec(cls.rec, [(WM_KEYDOWN, 0x58, 0x2D, 0, 0), (WM_KEYUP, 0x58, 0x802D, 10, 0),
                             (WM_KEYDOWN, 0x59, 0x15, 2000, 0), (WM_KEYUP, 0x59, 0x8015, 2010, 0),
                             (WM_MOUSEMOVE, 500, 250, 2020, 0)])
-        cls.b.start(cls.exe, bench.unix_to_wine(cls.rec), cwd=cls.app_dir)
+        cls.app = cls.b.start(cls.exe, bench.unix_to_wine(cls.rec), cwd=cls.app_dir)
         box = cls.b.wait_window(text="Quorrel - File Loaded", cls="#32770")
         cls.b.click(box, "OK")
         cls.b.wait_gone(box["hwnd"])
@@ -66,7 +66,7 @@ class PrefsEndToEndTest(unittest.TestCase):
         for w in self.b.windows():
             if w["visible"] and w["class"] in ("QuorrelInputDialog", "QuorrelAboutDlg", "#32770"):
                 self.b.close_window(w)
-        if not self.main()["visible"]:
+        if self.app.poll() is None and not self.main()["visible"]:
             self.poke(WM_TRAYICON, WM_LBUTTONDBLCLK)
 
     # --- helpers ---------------------------------------------------------------
@@ -329,6 +329,37 @@ class PrefsEndToEndTest(unittest.TestCase):
         self.answer_prompt("Set Custom Speed", "3.5")
         self.wait_setting("CustomSpeed", "3.50")
         self.wait_setting("PlaybackSpeed", "3.50")
+
+    def test_8_two_about_windows_closed_oldest_first_then_a_normal_close_saves_the_settings(self):
+        menu, _ = self.open_menu_in_window()
+        self.choose(menu, "About Quorrel 1.8")
+        older = self.b.wait_window(text="About Quorrel", cls="QuorrelAboutDlg")
+        # The tray icon's menu still opens while the window is disabled (posted as the shell would).
+        self.poke(WM_TRAYICON, WM_RBUTTONUP)
+        self.choose(self.menu_window(), "About Quorrel 1.8")
+        newer = self.b.wait_window(cls="QuorrelAboutDlg", predicate=lambda w: w["hwnd"] != older["hwnd"])
+
+        self.b.close_window(older)
+        self.b.wait_gone(older["hwnd"])
+        time.sleep(1.0)
+        self.assertIsNone(self.app.poll(), "the program ended with the older window")
+        self.assertIn(newer["hwnd"], [w["hwnd"] for w in self.b.windows() if w["visible"]])
+        self.assertFalse(self.main()["enabled"], "enabled under the newer window")
+        self.b.close_window(newer)
+        self.b.wait_gone(newer["hwnd"])
+        deadline = time.time() + 5
+        while not self.main()["enabled"] and time.time() < deadline:
+            time.sleep(0.2)
+        self.assertTrue(self.main()["enabled"])
+
+        ini = os.path.join(self.app_dir, "Quorrel.ini")
+        if os.path.exists(ini):
+            os.remove(ini)
+        main = self.main()
+        self.b.close_window(main)
+        self.assertEqual(self.app.wait(20), 0)
+        self.assertEqual(self.settings().get("WindowX"), str(main["rect"][0]),
+                         "the settings were not saved at the end")
 
 
 if __name__ == "__main__":

@@ -417,17 +417,24 @@ class ShellDailyJobTest(unittest.TestCase):
         self.assertNotEqual(len(recorded), 3)
 
         # P plays the working macro: its move to (200, 100) lands on the target.
+        def played(start, why):
+            before = len(s.target_events())
+            start()
+            deadline = time.time() + 15
+            moved = []
+            while time.time() < deadline and not moved:
+                time.sleep(0.2)
+                moved = [e for e in s.target_events()[before:]
+                         if e[1] == "MOVE" and abs(e[2]["x"] - 200) <= 1 and abs(e[2]["y"] - 100) <= 1]
+            self.assertTrue(moved, why)
+            s.wait_caption("Quorrel", timeout=15)
+
         focus_main()
-        before = len(s.target_events())
-        s.b.xdo("key", "p")
-        deadline = time.time() + 15
-        moved = []
-        while time.time() < deadline and not moved:
-            time.sleep(0.2)
-            moved = [e for e in s.target_events()[before:]
-                     if e[1] == "MOVE" and abs(e[2]["x"] - 200) <= 1 and abs(e[2]["y"] - 100) <= 1]
-        self.assertTrue(moved, "the opened macro did not play")
-        s.wait_caption("Quorrel", timeout=15)
+        played(lambda: s.b.xdo("key", "p"), "the opened macro did not play")
+
+        # A click on Play leaves the keyboard focus on the button; P still plays.
+        played(lambda: s.click_button(1004), "the Play button did not play")
+        played(lambda: s.b.xdo("key", "p"), "P after a click on Play did not play")
 
 
 class ShellSpeedTest(unittest.TestCase):

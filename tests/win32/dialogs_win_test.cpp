@@ -1,13 +1,16 @@
 // The About window and the shortcuts dialog under their own modal loops: texts,
-// every way of closing, fonts released, and quit requests kept apart.
+// every way of closing, fonts released, quit requests kept apart, and an About
+// window opened over a prompt.
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "dialogs/about_win.h"
+#include "dialogs/prompt_win.h"
 #include "dialogs/shortcuts_win.h"
 #include "dialogs/shortcuts.h"
 #include "prefs_ui_script.h"
@@ -177,6 +180,51 @@ TEST_F(PrefsAbout, AProgramQuitWhileOpenClosesItAndReachesTheMainLoop) {
     EXPECT_TRUE(IsWindowEnabled(owner));
     MSG msg;
     EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+HWND openAboutOver;  // the owner for OpenAboutTick
+void CALLBACK OpenAboutTick(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    ShowAboutWindow(openAboutOver);
+}
+
+TEST_F(PrefsAbout, ClosingItOverAPromptLeavesThePromptOpenWithItsAnswerAndTheOwnerDisabled) {
+    int stage = 0;
+    HWND below = nullptr;  // another program's window, next in line when the About window goes
+    bool disabledUnderBoth = false, promptStayed = false, disabledUnderPrompt = false, promptActive = false;
+    openAboutOver = owner;
+    WhileModal([&]() {
+        HWND prompt = FindWindowA("QuorrelInputDialog", nullptr);
+        HWND about = FindAbout();
+        if (stage == 0 && prompt && IsWindowVisible(prompt)) {
+            SetWindowTextA(GetDlgItem(prompt, 1001), "kept");
+            below = MakeOwner("below", 200, 100, true);
+            SetTimer(nullptr, 0, 1, OpenAboutTick);  // the About loop runs inside the prompt's
+            stage = 1;
+        } else if (stage == 1 && about && IsWindowVisible(about)) {
+            disabledUnderBoth = !IsWindowEnabled(owner);
+            PostMessageA(about, WM_CLOSE, 0, 0);
+            stage = 2;
+        } else if (stage == 2 && !about) {
+            promptStayed = prompt != nullptr;
+            disabledUnderPrompt = !IsWindowEnabled(owner);
+            promptActive = prompt && GetActiveWindow() == prompt;
+            if (prompt) PostMessageA(GetDlgItem(prompt, IDOK), BM_CLICK, 0, 0);
+            return true;
+        }
+        return false;
+    });
+    char* text = PromptForText(owner, "Title", "Question:", "1");
+    DestroyWindow(below);
+    EXPECT_TRUE(disabledUnderBoth);
+    EXPECT_TRUE(promptStayed);
+    EXPECT_TRUE(disabledUnderPrompt);
+    EXPECT_TRUE(promptActive) << "the user goes back to the prompt";
+    ASSERT_NE(nullptr, text);
+    EXPECT_STREQ("kept", text);
+    free(text);
+    EXPECT_TRUE(IsWindowEnabled(owner));
+    EXPECT_FALSE(DrainQueue());
 }
 
 TEST_F(PrefsAbout, OpensWithoutAnOwner) {

@@ -1,5 +1,6 @@
 // The input prompt driven through its own modal loop: keys, buttons, the close
-// box, the 255-character cut, its place over the owner and the quit hand-back.
+// box, the 255-character cut, its place over the owner, the quit hand-back and
+// the messages it leaves in the queue.
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -166,6 +167,33 @@ TEST_F(PrefsPrompt, AQuitRequestEndsThePromptAndStillReachesTheMainLoop) {
     MSG msg;
     ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(7u, msg.wParam);
+}
+
+TEST_F(PrefsPrompt, AMessagePostedAsThePromptClosesStaysForTheLoopOutside) {
+    const UINT kLate = WM_APP + 17;
+    bool gotNull = false;
+    Run("1", [this, kLate](HWND p) {
+        PostMessageA(p, WM_CLOSE, 0, 0);
+        PostMessageA(owner, kLate, 0, 5);
+    }, &gotNull);
+    EXPECT_TRUE(gotNull);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, owner, kLate, kLate, PM_REMOVE)) << "the prompt's loop took it";
+    EXPECT_EQ(5, msg.lParam);
+}
+
+TEST_F(PrefsPrompt, ComingBackFromAnotherWindowGivesTheEditFieldItsFocusBack) {
+    HWND other = MakeOwner("other", 200, 100, true);
+    bool editFocused = false;
+    bool gotNull = false;
+    Run("3", [&](HWND p) {
+        SetActiveWindow(other);
+        SetActiveWindow(p);
+        editFocused = GetFocus() == EditOf(p);
+        PostMessageA(p, WM_CLOSE, 0, 0);
+    }, &gotNull);
+    DestroyWindow(other);
+    EXPECT_TRUE(editFocused);
 }
 
 TEST_F(PrefsPrompt, WithoutAnOwnerItIsCentredOnTheScreen) {
