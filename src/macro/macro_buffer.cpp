@@ -65,7 +65,11 @@ int GrowBuffer() {
 
 int AppendEvent(uint32_t message, uint32_t paramL, uint32_t paramH, uint32_t eventTime) {
     if (buffer.count >= buffer.capacity && !GrowBuffer()) return 0;
-    buffer.events[buffer.count++] = {message, paramL, paramH, eventTime - buffer.recordStartTick, 0};
+    // Input stamped before the recording began (queued while the hooks went in, which a
+    // busy machine can stretch) counts from its start: a wrapped time of some 49 days
+    // would break the order of the times and, in a generated player, its pauses.
+    const uint32_t elapsed = eventTime - buffer.recordStartTick;
+    buffer.events[buffer.count++] = {message, paramL, paramH, (int32_t)elapsed < 0 ? 0u : elapsed, 0};
     return 1;
 }
 

@@ -76,9 +76,9 @@ std::string Describe(HWND window) {
     GetClientRect(window, &client);
     char buf[512];
     snprintf(buf, sizeof buf,
-             "\"hwnd\": %lu, \"class\": \"%s\", \"style\": %lu, \"exstyle\": %lu, \"id\": %ld, "
+             "\"hwnd\": %llu, \"class\": \"%s\", \"style\": %lu, \"exstyle\": %lu, \"id\": %ld, "
              "\"visible\": %d, \"enabled\": %d, \"rect\": [%ld, %ld, %ld, %ld], \"client\": [%ld, %ld]",
-             (unsigned long)(UINT_PTR)window, Escape(cls).c_str(),
+             (unsigned long long)(UINT_PTR)window, Escape(cls).c_str(),
              (unsigned long)GetWindowLongA(window, GWL_STYLE),
              (unsigned long)GetWindowLongA(window, GWL_EXSTYLE), (long)GetDlgCtrlID(window),
              IsWindowVisible(window) ? 1 : 0, IsWindowEnabled(window) ? 1 : 0, rect.left, rect.top,
@@ -105,15 +105,15 @@ BOOL CALLBACK ListTopLevel(HWND window, LPARAM param) {
     EnumChildWindows(window, CollectChild, (LPARAM)&children);
     children += "]";
     char extra[128];
-    snprintf(extra, sizeof extra, ", \"owner\": %lu, \"iconic\": %d, \"topmost\": %d",
-             (unsigned long)(UINT_PTR)GetWindow(window, GW_OWNER), IsIconic(window) ? 1 : 0,
+    snprintf(extra, sizeof extra, ", \"owner\": %llu, \"iconic\": %d, \"topmost\": %d",
+             (unsigned long long)(UINT_PTR)GetWindow(window, GW_OWNER), IsIconic(window) ? 1 : 0,
              (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0);
     printf("%s%s, \"exe\": \"%s\", \"children\": %s}\n", Describe(window).c_str(), extra,
            Escape(image.c_str()).c_str(), children.c_str());
     return TRUE;
 }
 
-HWND ParseHandle(const char* text) { return (HWND)(UINT_PTR)strtoul(text, nullptr, 10); }
+HWND ParseHandle(const char* text) { return (HWND)(UINT_PTR)strtoull(text, nullptr, 10); }
 
 struct FindButton {
     const char* text;
@@ -147,7 +147,7 @@ int Execute(int argc, char** argv) {
         return 0;
     }
     if (strcmp(verb, "foreground") == 0) {
-        printf("%lu\n", (unsigned long)(UINT_PTR)GetForegroundWindow());
+        printf("%llu\n", (unsigned long long)(UINT_PTR)GetForegroundWindow());
         return 0;
     }
     if (strcmp(verb, "held") == 0) {
@@ -181,7 +181,7 @@ int Execute(int argc, char** argv) {
     if (strcmp(verb, "activate") == 0) return SetForegroundWindow(window) ? 0 : 1;
     if (strcmp(verb, "post") == 0 && argc > 4) {
         const UINT message = (UINT)strtoul(argv[2], nullptr, 0);
-        return PostMessageA(window, message, (WPARAM)strtoul(argv[3], nullptr, 0), (LPARAM)strtol(argv[4], nullptr, 0))
+        return PostMessageA(window, message, (WPARAM)strtoull(argv[3], nullptr, 0), (LPARAM)strtoll(argv[4], nullptr, 0))
                    ? 0
                    : 1;
     }

@@ -45,6 +45,14 @@ TEST_F(MacroBufferTest, TimeDifferenceSurvivesTickCounterWrap) {
     EXPECT_EQ(GetEvents(nullptr)[0].time, 0x110u);
 }
 
+TEST_F(MacroBufferTest, InputStampedBeforeTheStartCountsFromTheStart) {
+    ASSERT_EQ(BeginBuffer(1000, 0x00000010u), 1);
+    ASSERT_EQ(AppendEvent(0x100, 65, 0, 0xFFFFFFF0u), 1);  // 32 ms early, across the wrap
+    ASSERT_EQ(AppendEvent(0x101, 65, 0, 0x00000015u), 1);
+    EXPECT_EQ(GetEvents(nullptr)[0].time, 0u);
+    EXPECT_EQ(GetEvents(nullptr)[1].time, 5u);
+}
+
 TEST_F(MacroBufferTest, TheThousandAndFirstEventDoublesCapacityAndKeepsTheFirstThousand) {
     ASSERT_EQ(BeginBuffer(1000, 0), 1);
     for (uint32_t i = 0; i < 1001; ++i) ASSERT_EQ(AppendEvent(0x200, i, i * 2, i), 1);
