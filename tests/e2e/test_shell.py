@@ -489,6 +489,13 @@ class ShellCompileTest(unittest.TestCase):
         cls.s.close()
         shutil.rmtree(cls.bin, ignore_errors=True)
 
+    def tearDown(self):
+        # A recorded macro that clicks the .exe button opens a save dialog when its player runs.
+        for dialog in self.s.dialogs("Save Compiled Macro As"):
+            self.s.b.click(dialog, "Cancel")
+            self.s.b.wait_gone(dialog["hwnd"])
+        self.s.answer_open_boxes()
+
     def temp_leftovers(self):
         return glob.glob(os.path.join(bench.PREFIX, "drive_c", "users", "*", "*", "*", "Temp",
                                       "quorrel_compile.rec")) + \
