@@ -13,9 +13,31 @@ namespace {
 // How long a compiler we had to stop may take to go before its source is deleted.
 constexpr DWORD kTerminateWaitMs = 5000;
 
+// The compiler's full path, from the folders on PATH alone, read afresh for
+// each build. Left to itself, CreateProcess would look in the program's folder
+// and the current one first, so a gcc.exe that came with a downloaded macro
+// would run once the user had opened or saved something in its folder.
+int FindCompiler(char* out) {
+    const DWORD size = GetEnvironmentVariableA("PATH", nullptr, 0);
+    if (!size) return 0;
+    char* path = static_cast<char*>(malloc(size));
+    if (!path) return 0;
+    const DWORD length = GetEnvironmentVariableA("PATH", path, size);
+    int found = 0;
+    const char* cursor = path;
+    if (length && length < size) {
+        while (!found && NextCompilerCandidate(&cursor, out)) {
+            const DWORD attributes = GetFileAttributesA(out);
+            found = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+        }
+    }
+    free(path);
+    return found;
+}
+
 // Runs the compiler hidden and waits for it. 1 when it ran and exited with 0;
 // 0 when it could not be started (*started stays 0) or failed or timed out.
-int RunCompiler(char* commandLine, DWORD timeoutMs, int* started) {
+int RunCompiler(const char* compilerPath, char* commandLine, DWORD timeoutMs, int* started) {
     *started = 0;
     STARTUPINFOA startup;
     memset(&startup, 0, sizeof(startup));
@@ -35,7 +57,7 @@ int RunCompiler(char* commandLine, DWORD timeoutMs, int* started) {
         limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
         SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof(limits));
     }
-    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr,
+    if (!CreateProcessA(compilerPath, commandLine, nullptr, nullptr, FALSE, CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr,
                         nullptr, &startup, &process))
         return 0;
     *started = 1;
@@ -107,8 +129,9 @@ int BuildExecutable(const char* recordingPath, const char* outputPath, BuildResu
 
     char commandLine[kCompilerCommandSize];
     FormatCompilerCommand(commandLine, sourcePath, outputPath);
+    char compilerPath[kBuildPathSize];
     int started = 0;
-    int built = RunCompiler(commandLine, timeoutMs, &started);
+    int built = FindCompiler(compilerPath) && RunCompiler(compilerPath, commandLine, timeoutMs, &started);
     if (!started) {
         CopyText(result->errorText, sizeof(result->errorText), kCompilerNotStartedText);
     } else if (!built) {

@@ -18,8 +18,9 @@ constexpr uint32_t kCompilerTimeoutMs = 30000;
 
 // Owned path (free() it), or null when cancelled.
 char* ChooseExecutablePath(HWND owner);
-// Writes the player source next to the temporary files, runs "gcc" from the
-// search path on it and fills `result` (cleared first). Blocks for as long as
+// Writes the player source next to the temporary files, runs the gcc.exe
+// found first in the fully qualified folders of PATH (never the program's or
+// the current folder) on it and fills `result` (cleared first). Blocks for as long as
 // the compiler runs, at most `timeoutMs`; a compiler still busy then is stopped
 // with all its child processes and the build counts as failed. The player
 // source is gone when this returns. 1 on success.

@@ -1,5 +1,7 @@
 #include "compile/build_texts.h"
 
+#include <cstring>
+
 #include "base/format_text.h"
 
 const char kStubFailedText[] = "Failed to create player stub!";
@@ -14,6 +16,45 @@ void FormatStubSourcePath(char* out, const char* tempDir, uint32_t processId) {
 
 void FormatCompilerCommand(char* out, const char* sourcePath, const char* outputPath) {
     FormatText(out, kCompilerCommandSize, "gcc \"%s\" -o \"%s\" -mwindows -s -Os -luser32", sourcePath, outputPath);
+}
+
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// A drive and its root, or a UNC name: nothing that depends on the current
+// folder or drive.
+bool IsFullyQualified(const char* folder, size_t length) {
+    if (length >= 3 && ((folder[0] | 0x20) >= 'a' && (folder[0] | 0x20) <= 'z') && folder[1] == ':' &&
+        IsSeparator(folder[2]))
+        return true;
+    return length >= 3 && IsSeparator(folder[0]) && IsSeparator(folder[1]);
+}
+
+}  // namespace
+
+int NextCompilerCandidate(const char** cursor, char* out) {
+    static constexpr char kCompilerName[] = "gcc.exe";
+    for (const char* entry = *cursor; *entry;) {
+        const char* end = entry;
+        while (*end && *end != ';') ++end;
+        *cursor = *end ? end + 1 : end;
+        const char* folder = entry;
+        size_t length = static_cast<size_t>(end - entry);
+        entry = *cursor;
+        if (length >= 2 && folder[0] == '"' && folder[length - 1] == '"') {
+            ++folder;
+            length -= 2;
+        }
+        if (!IsFullyQualified(folder, length)) continue;
+        const bool joined = IsSeparator(folder[length - 1]);
+        if (length + (joined ? 0 : 1) + sizeof(kCompilerName) > kBuildPathSize) continue;
+        memcpy(out, folder, length);
+        if (!joined) out[length++] = '\\';
+        memcpy(out + length, kCompilerName, sizeof(kCompilerName));
+        return 1;
+    }
+    return 0;
 }
 
 namespace {

@@ -20,6 +20,13 @@ extern const char kBuildSucceededCaption[];
 void FormatStubSourcePath(char* out, const char* tempDir, uint32_t processId);
 // The "gcc ..." command line into a kCompilerCommandSize buffer, cut if longer.
 void FormatCompilerCommand(char* out, const char* sourcePath, const char* outputPath);
+// The next place along a PATH value where the compiler may be, written as
+// "<folder>\gcc.exe" into a kBuildPathSize buffer. Only fully qualified folders
+// count ("C:\..." or "\\server\..."; quotes around an entry are dropped): an
+// empty or relative entry would name the current folder, which the file
+// dialogs set to wherever the user last opened or saved. Advances *cursor; 0
+// when no entry is left.
+int NextCompilerCandidate(const char** cursor, char* out);
 // "1023 bytes", "1.5 KB", "1.00 MB". Returns a static buffer the next call overwrites.
 const char* FormatFileSize(uint32_t bytes);
 // The success report text into a kBuildReportSize buffer.

@@ -491,7 +491,8 @@ class ShellSpeedTest(unittest.TestCase):
 
 class ShellCompileTest(unittest.TestCase):
     """Record, compile with the .exe button (the product's gcc.exe bridge on the search path, as
-    tools/run.sh puts it), and run the player into the target."""
+    tools/run.sh puts it), and run the player into the target. The player is a 32-bit program:
+    where the kernel runs none (QUORREL_RUNS_32BIT=0) it is built and checked but not run."""
 
     @classmethod
     def setUpClass(cls):
@@ -504,10 +505,39 @@ class ShellCompileTest(unittest.TestCase):
         cls.s.close()
         shutil.rmtree(cls.bin, ignore_errors=True)
 
+    def tearDown(self):
+        # A recorded macro that clicks the .exe button opens a save dialog when its player runs.
+        for dialog in self.s.dialogs("Save Compiled Macro As"):
+            self.s.b.click(dialog, "Cancel")
+            self.s.b.wait_gone(dialog["hwnd"])
+        self.s.answer_open_boxes()
+
     def temp_leftovers(self):
         return glob.glob(os.path.join(bench.PREFIX, "drive_c", "users", "*", "*", "*", "Temp",
                                       "quorrel_compile.rec")) + \
             glob.glob(os.path.join(bench.PREFIX, "drive_c", "users", "*", "Temp", "quorrel_compile.rec"))
+
+    def compile_current_macro(self, output):
+        """Builds the current macro with the .exe button into OUTPUT.exe and checks the report."""
+        s = self.s
+        s.click_button(1005)
+        s.answer_file_dialog("Save Compiled Macro As", output)
+        deadline = time.time() + 120
+        report = None
+        while time.time() < deadline and not report:
+            for w in s.b.windows():
+                if w["class"] == "#32770" and w["visible"] and w["text"].startswith("Compilation"):
+                    report = w
+            time.sleep(0.3)
+        self.assertIsNotNone(report, "no build report")
+        self.assertEqual(report["text"], "Compilation Complete", bench.Bench.message_box_text(report))
+        s.answer(report)
+        self.assertTrue(os.path.exists(output + ".exe"))
+        self.assertEqual(self.temp_leftovers(), [])
+
+    def skip_unless_32bit_runs(self):
+        if os.environ.get("QUORREL_RUNS_32BIT") == "0":
+            self.skipTest("the kernel runs no 32-bit programs, and the player is one")
 
     def test_record_compile_and_run_the_player(self):
         s = self.s
@@ -526,20 +556,8 @@ class ShellCompileTest(unittest.TestCase):
         s.answer(s.box("Record"))
 
         output = s.b.path("player")
-        s.click_button(1005)
-        s.answer_file_dialog("Save Compiled Macro As", output)
-        deadline = time.time() + 120
-        report = None
-        while time.time() < deadline and not report:
-            for w in s.b.windows():
-                if w["class"] == "#32770" and w["visible"] and w["text"].startswith("Compilation"):
-                    report = w
-            time.sleep(0.3)
-        self.assertIsNotNone(report, "no build report")
-        self.assertEqual(report["text"], "Compilation Complete", bench.Bench.message_box_text(report))
-        s.answer(report)
-        self.assertTrue(os.path.exists(output + ".exe"))
-        self.assertEqual(self.temp_leftovers(), [])
+        self.compile_current_macro(output)
+        self.skip_unless_32bit_runs()
 
         s.focus_target()
         before = len(s.target_events())
@@ -548,6 +566,43 @@ class ShellCompileTest(unittest.TestCase):
         chars = "".join(chr(e[2]["code"]) for e in s.target_events()[before:] if e[1] == "CHAR")
         self.assertIn("zq", chars)
 
+    def test_stop_the_player_while_its_macro_holds_keys(self):
+        s = self.s
+        # Shift held throughout; 'm', then a 1.2 s gap in which the user holds Esc, then 'n',
+        # which is down when the player next looks at Esc, and 'o', which never comes.
+        path = s.b.path("held.rec")
+        write_rec(path, [(WM_KEYDOWN, 0xA0, 0x2A, 0, 0),
+                         (WM_KEYDOWN, 0x4D, 0x32, 100, 0), (WM_KEYUP, 0x4D, 0xC032, 110, 0),
+                         (WM_KEYDOWN, 0x4E, 0x31, 1300, 0), (WM_KEYUP, 0x4E, 0xC031, 1310, 0),
+                         (WM_KEYDOWN, 0x4F, 0x18, 1320, 0), (WM_KEYUP, 0x4F, 0xC018, 1330, 0),
+                         (WM_KEYUP, 0xA0, 0xC02A, 1400, 0)])
+        s.b.command(s.main(), 1001)
+        s.answer_file_dialog("Open Macro Recording", path)
+        s.answer(s.box("Open"))
+        output = s.b.path("held-player")
+        self.compile_current_macro(output)
+        self.skip_unless_32bit_runs()
+
+        s.focus_target()
+        before = len(s.target_events())
+        player = s.b.start(output + ".exe")
+        deadline = time.time() + 20
+        while time.time() < deadline and not any(
+                e[1] == "KEYDOWN" and e[2]["vk"] == 0x4D for e in s.target_events()[before:]):
+            time.sleep(0.05)
+        s.b.xdo("keydown", "Escape")
+        try:
+            player.wait(10)
+        finally:
+            s.b.xdo("keyup", "Escape")
+        time.sleep(0.5)
+        held = s.b.held_keys()
+        self.assertEqual([k for k in held if k in (0x10, 0xA0, 0x4D, 0x4E, 0x4F)], [], held)
+        # The target sees either Shift as VK_SHIFT; the user's Esc is left out.
+        seen = [(e[1], 0x10 if e[2]["vk"] == 0xA0 else e[2]["vk"]) for e in s.target_events()[before:]
+                if e[1] in ("KEYDOWN", "KEYUP") and e[2]["vk"] != VK_ESCAPE]
+        self.assertNotIn(("KEYDOWN", 0x4F), seen, "the player went on after the stop")
+        self.assertEqual(seen[-3:], [("KEYDOWN", 0x4E), ("KEYUP", 0x4E), ("KEYUP", 0x10)], seen)
 
 if __name__ == "__main__":
     unittest.main()

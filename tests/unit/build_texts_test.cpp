@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "compile/build_texts.h"
 
@@ -85,6 +86,37 @@ TEST(CompileBuildNames, OverlongNamesAreCutToTheirBuffers) {
     char command[kCompilerCommandSize];
     FormatCompilerCommand(command, dir, dir);
     EXPECT_EQ(strlen(command), kCompilerCommandSize - 1);
+}
+
+// Every candidate a PATH value yields, joined with " | ".
+std::string Candidates(const std::string& path) {
+    std::string all;
+    char out[kBuildPathSize];
+    const char* cursor = path.c_str();
+    while (NextCompilerCandidate(&cursor, out)) all += (all.empty() ? "" : " | ") + std::string(out);
+    return all;
+}
+
+TEST(CompileCompilerSearch, OnlyFullyQualifiedPathEntriesAreSearched) {
+    // The longest folder whose "\gcc.exe" still fits the buffer, and one more.
+    const std::string longest = "C:\\" + std::string(kBuildPathSize - 1 - 3 - 8, 'x');
+    const std::string tooLong = longest + "y";
+    const struct {
+        std::string path;
+        std::string candidates;
+    } cases[] = {
+        {"C:\\mingw\\bin", "C:\\mingw\\bin\\gcc.exe"},
+        {"C:\\a\\;D:/b;z:\\", "C:\\a\\gcc.exe | D:/b\\gcc.exe | z:\\gcc.exe"},
+        {"\\\\server\\share\\bin;//host/tools", "\\\\server\\share\\bin\\gcc.exe | //host/tools\\gcc.exe"},
+        {"\"C:\\Program Files\\gcc\\bin\"", "C:\\Program Files\\gcc\\bin\\gcc.exe"},
+        // The current folder in all its spellings, folders under it, and
+        // folders on the current drive or on a drive's current folder.
+        {";.;..;.\\bin;bin;\\tools;C:tools;C:;\"\";\".\";  C:\\spaced", ""},
+        {";;C:\\first;;.;C:\\second;", "C:\\first\\gcc.exe | C:\\second\\gcc.exe"},
+        {"", ""},
+        {tooLong + ";" + longest, longest + "\\gcc.exe"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Candidates(c.path), c.candidates) << c.path;
 }
 
 }  // namespace

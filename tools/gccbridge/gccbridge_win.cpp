@@ -19,6 +19,8 @@
 // QUORREL_BRIDGE_TEST builds the test bench's variant (tests/helpers/test_gcc.cpp),
 // which reads the environment of the process that starts it:
 //   QUORREL_TEST_GCC_LOG      append "<pid> <command line>" to this file first
+//   QUORREL_TEST_GCC_SEEN     append this copy's own path to this file first
+//                             (which of several planted copies ran)
 //   QUORREL_TEST_GCC_MODE     "fail": exit 1 without compiling;
 //                             "hang": instead of the compiler, a Linux process
 //                             that sleeps, then writes the -o file and exits 0
@@ -193,6 +195,15 @@ int ReadStatus(SOCKET socket) {
 #ifdef QUORREL_BRIDGE_TEST
 void LogInvocation() {
     char logPath[MAX_PATH];
+    if (GetEnvironmentVariableA("QUORREL_TEST_GCC_SEEN", logPath, sizeof(logPath))) {
+        char self[MAX_PATH];
+        const DWORD n = GetModuleFileNameA(nullptr, self, sizeof(self));
+        FILE* seen = fopen(logPath, "ab");
+        if (seen) {
+            fprintf(seen, "%.*s\n", static_cast<int>(n), self);
+            fclose(seen);
+        }
+    }
     if (!GetEnvironmentVariableA("QUORREL_TEST_GCC_LOG", logPath, sizeof(logPath))) return;
     FILE* log = fopen(logPath, "ab");
     if (!log) return;
