@@ -133,6 +133,11 @@ void SetPlaybackHotkeyChoice(HWND window, int commandId) {
     ApplyHotkeySettings(window);
 }
 
+int HandleSlotHotkey(int id) {
+    if (id < HOTKEY_SLOT_FIRST || id >= HOTKEY_SLOT_FIRST + kSlotCount) return 0;
+    return SwitchSlot(id - HOTKEY_SLOT_FIRST + 1, IsRecording() || IsPlaying());
+}
+
 void HandleHotkey(HWND, int id) {
     if (id == HOTKEY_RECORD) ToggleRecording();
     else if (id == HOTKEY_PLAY) PlayByHotkey(Win32Shell());

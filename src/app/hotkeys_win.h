@@ -1,14 +1,12 @@
 // The global hotkeys: their ids, registration, the recording/playback choices
-// and the actions of ids 1 and 2. UI thread only.
+// and the actions of ids 1 and 2 and of the slot keys. UI thread only.
 #pragma once
 #include <windows.h>
-
-#include "macro/slots_win.h"
 
 enum : int {
     HOTKEY_RECORD = 1,
     HOTKEY_PLAY = 2,
-    HOTKEY_SLOT_FIRST = kSlotHotkeyFirst,  // Ctrl+1 .. Ctrl+9 are 100..108
+    HOTKEY_SLOT_FIRST = 100,  // Ctrl+1 .. Ctrl+9 are 100..108
     HOTKEY_SHORTCUTS = 200,
 };
 
@@ -20,3 +18,6 @@ int ApplyHotkeySettings(HWND window);
 void SetRecordingHotkeyChoice(HWND window, int commandId);
 void SetPlaybackHotkeyChoice(HWND window, int commandId);
 void HandleHotkey(HWND window, int id);
+// 1 when `id` is a slot hotkey (100..108) and the switch happened; refused
+// while recording or playing.
+int HandleSlotHotkey(int id);

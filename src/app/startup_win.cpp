@@ -4,7 +4,7 @@
 #include "app/app_win.h"
 #include "app/commands.h"
 #include "app/cmdline.h"
-#include "app/status.h"
+#include "base/product_name.h"
 #include "base/resource_ids.h"
 #include "macro/macro_buffer.h"
 #include "macro/rec_file_win.h"
@@ -40,7 +40,7 @@ HWND CreateMainWindow(HINSTANCE instance, int showCmd) {
     int height = rect.bottom - rect.top;
     int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    HWND window = CreateWindowExA(0, kMainWindowClass, kIdleCaption, kMainWindowStyle, x, y, width,
+    HWND window = CreateWindowExA(0, kMainWindowClass, kProductName, kMainWindowStyle, x, y, width,
                                   height, nullptr, nullptr, instance, nullptr);
     if (!window) return nullptr;
     HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP));

@@ -2,8 +2,6 @@
 
 #include "base/format_text.h"
 
-const char kIdleCaption[] = "Quorrel";
-
 int FormatRecordingCaption(char* buffer, size_t size, uint32_t startTick, uint32_t now) {
     if (startTick == 0) return FormatText(buffer, size, "REC 00:00");
     uint32_t seconds = (now - startTick) / 1000;  // modular: survives the 49.7-day wrap

@@ -4,8 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 
-extern const char kIdleCaption[];  // "Quorrel"
-
 // "REC mm:ss" for a recording started at `startTick`, `now` being the current
 // tick count; a start tick of 0 reads "REC 00:00". Minutes are not wrapped at
 // 60, and a wrap of the tick counter between start and now is harmless.

@@ -3,6 +3,7 @@
 
 #include "app/app_win.h"
 #include "app/status.h"
+#include "base/product_name.h"
 #include "macro/macro_buffer.h"
 #include "macro/slots.h"
 #include "playback/playback.h"
@@ -14,7 +15,7 @@ void SetStateCaption(HWND window, int state) {
     if (state == kCaptionRecording)
         FormatRecordingCaption(text, sizeof text, GetRecordStartTick(), GetTickCount());
     else
-        lstrcpynA(text, kIdleCaption, sizeof text);
+        lstrcpynA(text, kProductName, sizeof text);
     SetWindowTextA(window, text);
 }
 
@@ -22,7 +23,7 @@ void UpdatePlaybackCaption() {
     HWND window = GetMainWindow();
     if (!window) return;
     if (!IsPlaying()) {
-        SetWindowTextA(window, kIdleCaption);
+        SetWindowTextA(window, kProductName);
         return;
     }
     PlaybackProgress progress;

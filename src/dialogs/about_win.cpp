@@ -3,11 +3,11 @@
 
 #include <shellapi.h>
 
-#include "app/app_win.h"
-#include "app/status.h"
 #include "base/gdi_win.h"
 #include "base/guards_win.h"
+#include "base/product_name.h"
 #include "base/resource_ids.h"
+#include "base/shell_handles_win.h"
 #include "base/version.h"
 #include "dialogs/modal_win.h"
 
@@ -177,7 +177,7 @@ void ShowAboutWindow(HWND owner) {
                                MakeFont(-12, 600, FALSE), MakeFont(-12, 400, TRUE)};
 
     HWND icon = AddControl(window, "STATIC", nullptr, SS_ICON, 20, 20, 48, 48, 0, nullptr, instance);
-    AddControl(window, "STATIC", kIdleCaption, SS_LEFT, 80, 20, 280, 28, 0, fonts[kTitle], instance);
+    AddControl(window, "STATIC", kProductName, SS_LEFT, 80, 20, 280, 28, 0, fonts[kTitle], instance);
     AddControl(window, "STATIC", "Version " QUORREL_VERSION_TEXT, SS_LEFT, 80, 48, 280, 18, 0, fonts[kNormal], instance);
     AddControl(window, "STATIC", nullptr, SS_ETCHEDHORZ, 20, 85, kWidth - 40, 2, 0, nullptr, instance);
     AddControl(window, "STATIC", "Key Features:", SS_LEFT, 20, 100, 150, 18, 0, fonts[kBold], instance);

@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/app_win.h"
 #include "base/gdi_win.h"
 #include "base/guards_win.h"
+#include "base/shell_handles_win.h"
 #include "dialogs/modal_win.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Runs the shortcuts dialog from its in-memory template.
 #include "dialogs/shortcuts_win.h"
 
-#include "app/app_win.h"
+#include "base/shell_handles_win.h"
 #include "dialogs/shortcuts.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "app/status.h"
+#include "base/product_name.h"
 #include "base/resource_ids.h"
 #include "ui/prefs_menu_win.h"
 
@@ -36,7 +36,7 @@ BOOL NotifyAdd(HWND window) {
     trayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     trayIconData.uCallbackMessage = WM_TRAYICON;
     LoadTrayIcon();
-    lstrcpynA(trayIconData.szTip, kIdleCaption, kTipLimit);
+    lstrcpynA(trayIconData.szTip, kProductName, kTipLimit);
     return Shell_NotifyIconA(NIM_ADD, &trayIconData);
 }
 

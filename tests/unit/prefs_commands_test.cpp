@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "app/prefs_commands.h"
 #include "settings/settings.h"
-#include "ui/prefs_commands.h"
 #include "ui/prefs_menu.h"
 
 namespace {

@@ -244,7 +244,7 @@ TEST_F(ShellTest, SlotHotkeysSwitchAndNameTheSlot) {
     EXPECT_EQ(120, GetEventCount());
     EXPECT_EQ(0, HandleSlotHotkey(HOTKEY_SLOT_FIRST + 9));
     EXPECT_EQ(0, HandleSlotHotkey(HOTKEY_RECORD));
-    EXPECT_EQ(0, SwitchSlot(0));
+    EXPECT_EQ(0, SwitchSlot(0, 0));
 }
 
 // --- hotkeys -------------------------------------------------------------------------
@@ -442,7 +442,7 @@ TEST_F(ShellTest, BusyStatesRefusePlayCompileAndOpen) {
     EXPECT_EQ(slow, GetLoadedMacro(&count)) << "the played array is still there";
     HandleToolbarCommand(CMD_RECORD);
     EXPECT_EQ(0, IsRecording()) << "Rec does nothing during playback";
-    EXPECT_EQ(0, SwitchSlot(2));
+    EXPECT_EQ(0, HandleSlotHotkey(HOTKEY_SLOT_FIRST + 1)) << "refused while playing";
     HandleToolbarCommand(CMD_PLAY);  // stops it
     EXPECT_EQ(0, IsPlaying());
 }

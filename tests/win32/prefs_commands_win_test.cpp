@@ -6,8 +6,8 @@
 #include <string>
 
 #include "app/app_win.h"
+#include "app/prefs_commands_win.h"
 #include "settings/settings.h"
-#include "ui/prefs_commands_win.h"
 #include "ui/prefs_menu_win.h"
 #include "ui/tray_win.h"
 #include "prefs_ui_script.h"

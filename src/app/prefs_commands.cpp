@@ -1,4 +1,4 @@
-#include "ui/prefs_commands.h"
+#include "app/prefs_commands.h"
 
 #include "base/format_text.h"
 #include "settings/settings.h"

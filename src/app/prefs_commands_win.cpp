@@ -1,6 +1,6 @@
 // The preferences commands: the dialogues around the settings changes of
 // prefs_commands.cpp, and the window, toolbar and hotkey updates.
-#include "ui/prefs_commands_win.h"
+#include "app/prefs_commands_win.h"
 
 #include <objbase.h>
 #include <shellapi.h>
@@ -10,12 +10,12 @@
 
 #include "app/app_win.h"
 #include "app/hotkeys_win.h"
+#include "app/prefs_commands.h"
 #include "base/guards_win.h"
 #include "dialogs/about_win.h"
 #include "dialogs/prompt_win.h"
 #include "settings/settings.h"
 #include "settings/settings_file_win.h"
-#include "ui/prefs_commands.h"
 #include "ui/prefs_menu_win.h"
 #include "ui/toolbar_win.h"
 
