@@ -535,9 +535,14 @@ class ShellCompileTest(unittest.TestCase):
         self.assertTrue(os.path.exists(output + ".exe"))
         self.assertEqual(self.temp_leftovers(), [])
 
-    def skip_unless_32bit_runs(self):
+    def start_player(self, output):
+        """Starts OUTPUT.exe with the target in front; the player and the target's log length
+        before it. Skips where the kernel cannot run it: the build was checked already."""
         if os.environ.get("QUORREL_RUNS_32BIT") == "0":
             self.skipTest("the kernel runs no 32-bit programs, and the player is one")
+        self.s.focus_target()
+        before = len(self.s.target_events())
+        return self.s.b.start(output + ".exe"), before
 
     def test_record_compile_and_run_the_player(self):
         s = self.s
@@ -557,11 +562,7 @@ class ShellCompileTest(unittest.TestCase):
 
         output = s.b.path("player")
         self.compile_current_macro(output)
-        self.skip_unless_32bit_runs()
-
-        s.focus_target()
-        before = len(s.target_events())
-        player = s.b.start(output + ".exe")
+        player, before = self.start_player(output)
         player.wait(60)
         chars = "".join(chr(e[2]["code"]) for e in s.target_events()[before:] if e[1] == "CHAR")
         self.assertIn("zq", chars)
@@ -581,11 +582,7 @@ class ShellCompileTest(unittest.TestCase):
         s.answer(s.box("Open"))
         output = s.b.path("held-player")
         self.compile_current_macro(output)
-        self.skip_unless_32bit_runs()
-
-        s.focus_target()
-        before = len(s.target_events())
-        player = s.b.start(output + ".exe")
+        player, before = self.start_player(output)
         deadline = time.time() + 20
         while time.time() < deadline and not any(
                 e[1] == "KEYDOWN" and e[2]["vk"] == 0x4D for e in s.target_events()[before:]):
