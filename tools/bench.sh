@@ -13,8 +13,11 @@ quorrel_choose_arch
 build=${QUORREL_BUILD_ROOT:-$root/build}
 native=$build/bench-native
 win=$build/bench-win$QUORREL_WIN_ARCH
-toolchain=$root/cmake/mingw-i686.cmake
-[ "$QUORREL_WIN_ARCH" = 64 ] && toolchain=$root/cmake/mingw-x86_64.cmake
+# At 32 bits the Wine figures are the shipped exe's; the twin times an exe of its own build.
+toolchain=$root/cmake/mingw-i686.cmake app_exe=$build/win/quorrel.exe twin_target=
+if [ "$QUORREL_WIN_ARCH" = 64 ]; then
+    toolchain=$root/cmake/mingw-x86_64.cmake app_exe=$win/quorrel.exe twin_target=quorrel
+fi
 out=$build/bench
 mkdir -p "$out"
 
@@ -30,7 +33,7 @@ quiet "$out/product-build.log" bash -c "cd '$root' && cmake --preset win -B '$bu
 quiet "$out/native-build.log" bash -c "cmake -S '$root' -B '$native' -DCMAKE_BUILD_TYPE=Release -DQUORREL_SANITIZE=OFF &&
     cmake --build '$native' -j2 --target bench_player_stub_bench bench_player_build_bench"
 quiet "$out/win-build.log" bash -c "cmake -S '$root' -B '$win' -DCMAKE_TOOLCHAIN_FILE='$toolchain' -DCMAKE_BUILD_TYPE=Release &&
-    cmake --build '$win' -j2 --target quorrel recfile_bench shell_hook_cost playback_timing startup_timing"
+    cmake --build '$win' -j2 --target $twin_target recfile_bench shell_hook_cost playback_timing startup_timing"
 
 quorrel_use_wine "$QUORREL_WIN_ARCH"
 export WINEPREFIX=$build/wineprefix-bench$QUORREL_WIN_ARCH
@@ -54,7 +57,7 @@ trap cleanup EXIT
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 
 winpath() { echo "Z:${1//\//\\}"; }
-rm -rf "$out/app" && mkdir -p "$out/app" && cp "$([ "$QUORREL_WIN_ARCH" = 64 ] && echo "$win" || echo "$build/win")/quorrel.exe" "$out/app/"
+rm -rf "$out/app" && mkdir -p "$out/app" && cp "$app_exe" "$out/app/"
 step "start-up, .rec files, hook cost, playback (under Wine)"
 wine "$win/tests/startup_timing.exe" "$(winpath "$out/app/quorrel.exe")" 7 >"$out/startup.txt" 2>&1
 wine "$win/tests/recfile_bench.exe" >"$out/recfile.txt" 2>&1

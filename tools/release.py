@@ -36,6 +36,11 @@ def entry_time():
     return time.gmtime(max(int(epoch), 315532800))[:6]
 
 
+def sha256sums(exe):
+    # LF, the form sha256sum -c reads.
+    return f"{hashlib.sha256(exe).hexdigest()}  quorrel.exe\n".encode("ascii")
+
+
 def plain_inline(text):
     text = re.sub(r"!\[[^\]]*\]\([^)]*\)", "", text)
     text = re.sub(r"\[([^\]]*)\]\([^)]*\)", r"\1", text)
@@ -101,14 +106,13 @@ def pack(args):
     exe = open(args.exe, "rb").read()
     readme = user_text(open(args.readme, encoding="utf-8").read())
     readme += ["", "Built with", "----------"] + args.toolchain
-    # Text for Notepad: CRLF. SHA256SUMS keeps LF, the form sha256sum -c reads.
+    # Text for Notepad: CRLF. SHA256SUMS keeps LF.
     readme_txt = ("\r\n".join(readme) + "\r\n").encode("utf-8")
     license_txt = open(args.license, "rb").read().replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
-    sums = f"{hashlib.sha256(exe).hexdigest()}  quorrel.exe\n".encode("ascii")
 
     when = entry_time()
     with zipfile.ZipFile(args.out, "w") as archive:
-        for name, data in zip(ENTRIES, (exe, readme_txt, license_txt, sums)):
+        for name, data in zip(ENTRIES, (exe, readme_txt, license_txt, sha256sums(exe))):
             info = zipfile.ZipInfo(name, date_time=when)
             info.create_system = 3  # Unix, so that the mode below is read as one
             info.external_attr = (stat.S_IFREG | 0o644) << 16
@@ -132,8 +136,7 @@ def check(args):
                 fail(f"{info.filename}: extra field or time {info.date_time}")
         if archive.read("quorrel.exe") != exe:
             fail("the archived quorrel.exe is not the one built")
-        expected = f"{hashlib.sha256(exe).hexdigest()}  quorrel.exe\n".encode("ascii")
-        if archive.read("SHA256SUMS") != expected:
+        if archive.read("SHA256SUMS") != sha256sums(exe):
             fail("SHA256SUMS does not match quorrel.exe")
         readme = archive.read("README.txt").decode("utf-8")
         if not readme.rstrip().split("\r\n")[-1].strip() or "Built with" not in readme:

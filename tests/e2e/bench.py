@@ -36,7 +36,6 @@ QUORREL = os.path.join(BUILD, "quorrel.exe")
 TESTS = os.path.join(BUILD, "tests")
 
 
-
 def pe_bits(path):
     """32 or 64 from a Windows program's PE header (its machine field); None if unreadable."""
     try:

@@ -17,15 +17,9 @@
 #include "compile/build_texts.h"
 #include "macro/macro_event.h"
 #include "test_files.h"
+#include "test_process.h"
 
 namespace {
-
-std::string TestsDir() {
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, sizeof(path));
-    std::string dir(path, n);
-    return dir.substr(0, dir.find_last_of("\\/") + 1);
-}
 
 std::string TempDir() {
     char temp[MAX_PATH];
@@ -296,24 +290,6 @@ TEST_F(CompileBuildTest, NoCompilerOnThePathLeavesNoTemporaryFiles) {
     EXPECT_FALSE(Exists(out));
 }
 
-// Runs `exe` with `arguments` in the current folder `folder` to its end; its
-// exit code, or -1.
-int RunIn(const std::string& exe, const std::string& arguments, const std::string& folder) {
-    std::string line = "\"" + exe + "\" " + arguments;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, folder.c_str(),
-                        &startup, &process))
-        return -1;
-    DWORD code = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0 || !GetExitCodeProcess(process.hProcess, &code))
-        code = static_cast<DWORD>(-1);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return static_cast<int>(code);
-}
-
 // A gcc.exe beside the program, or in the current folder (where the file
 // dialogs leave it), never runs, even with "." and an empty entry on PATH; the
 // one in a PATH folder does. The build runs in a copy of a small program that
@@ -332,11 +308,11 @@ TEST_F(CompileBuildTest, OnlyACompilerInAPathFolderRuns) {
     const std::string arguments = "\"" + rec_ + "\" \"" + dir_ + "out.exe\"";
 
     SetEnvironmentVariableA("PATH", (".;;" + bin_ + ";C:\\windows\\system32;C:\\windows").c_str());
-    const int withCompiler = RunIn(program, arguments, work);
+    const int withCompiler = RunToEnd(program, arguments, 60000, work.c_str());
     const std::string ranWith = ReadText(seen);
     DeleteFileA(seen.c_str());
     SetEnvironmentVariableA("PATH", ".;;C:\\windows\\system32;C:\\windows");
-    const int without = RunIn(program, arguments, work);
+    const int without = RunToEnd(program, arguments, 60000, work.c_str());
     const std::string ranWithout = ReadText(seen);
     SetEnvironmentVariableA("QUORREL_TEST_GCC_SEEN", nullptr);
 

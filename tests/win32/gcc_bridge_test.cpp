@@ -8,14 +8,13 @@
 #include <string>
 
 #include "test_files.h"
+#include "test_process.h"
 
 namespace {
 
 std::string BuildDir() {
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, sizeof(path));
-    std::string dir(path, n);
-    dir = dir.substr(0, dir.find_last_of("\\/"));      // build\tests
+    std::string dir = TestsDir();                        // build\tests\ .
+    dir.pop_back();
     return dir.substr(0, dir.find_last_of("\\/") + 1);  // build\ .
 }
 
@@ -46,31 +45,6 @@ void RemoveTree(const std::string& dir) {
         FindClose(search);
     }
     RemoveDirectoryA(dir.c_str());
-}
-
-HANDLE Start(const std::string& exe, const std::string& arguments) {
-    std::string line = "\"" + exe + "\" " + arguments;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                        &process))
-        return nullptr;
-    CloseHandle(process.hThread);
-    return process.hProcess;
-}
-
-// The exit code, or -1 when it did not end within the time.
-int RunToEnd(const std::string& exe, const std::string& arguments, DWORD timeoutMs = 60000) {
-    HANDLE process = Start(exe, arguments);
-    if (!process) return -2;
-    DWORD code = 0;
-    if (WaitForSingleObject(process, timeoutMs) != WAIT_OBJECT_0 || !GetExitCodeProcess(process, &code)) {
-        TerminateProcess(process, 1);
-        code = static_cast<DWORD>(-1);
-    }
-    CloseHandle(process);
-    return static_cast<int>(code);
 }
 
 // "p<e acute>" in the ANSI code page, the way the program passes it.

@@ -14,6 +14,8 @@
 #include "compile/player_stub.h"
 #include "macro/macro_event.h"
 #include "playback/input_synth.h"
+#include "test_files.h"
+#include "test_process.h"
 
 namespace {
 
@@ -126,20 +128,6 @@ typedef int (*RunPlayerFn)(const unsigned char* image, int size, PlayerWorld* wo
 constexpr int kRoomEvents = 32;
 constexpr DWORD kNever = 0xFFFFFFFF;
 
-std::string TestsDir() {
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, sizeof(path));
-    std::string dir(path, n);
-    return dir.substr(0, dir.find_last_of("\\/") + 1);
-}
-
-bool WriteFile(const std::string& path, const void* data, size_t size) {
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!f) return false;
-    const bool ok = fwrite(data, 1, size, f) == size;
-    return fclose(f) == 0 && ok;
-}
-
 std::vector<unsigned char> Image(const std::vector<MacroEvent>& events) {
     std::vector<unsigned char> bytes(4 + events.size() * sizeof(MacroEvent));
     const int32_t count = static_cast<int32_t>(events.size());
@@ -153,20 +141,9 @@ std::vector<unsigned char> Image(const std::vector<MacroEvent>& events) {
 int RunCrossCompiler(const std::string& arguments) {
     const char* script = sizeof(void*) == 8 ? "exec x86_64-w64-mingw32-gcc \"$@\"" : "exec i686-w64-mingw32-gcc \"$@\"";
     SetEnvironmentVariableA("QUORREL_TEST_GCC_SCRIPT", script);
-    std::string line = "\"" + TestsDir() + "test_gcc.exe\" " + arguments;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    const BOOL started =
-        CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+    const int code = RunToEnd(TestsDir() + "test_gcc.exe", arguments, 120000);
     SetEnvironmentVariableA("QUORREL_TEST_GCC_SCRIPT", nullptr);
-    if (!started) return -1;
-    DWORD code = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(process.hProcess, 120000) != WAIT_OBJECT_0 || !GetExitCodeProcess(process.hProcess, &code))
-        code = static_cast<DWORD>(-1);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return static_cast<int>(code);
+    return code;
 }
 
 class PlayerLogicTest : public ::testing::Test {
@@ -178,9 +155,9 @@ protected:
         dir_ = std::string(temp) + name;
         CreateDirectoryA(dir_.c_str(), nullptr);
         const std::vector<unsigned char> room = Image(std::vector<MacroEvent>(kRoomEvents, MacroEvent{0, 0, 0, 0, 0}));
-        if (!WriteFile(dir_ + "room.rec", room.data(), room.size()) ||
+        if (!WriteBytes(dir_ + "room.rec", room.data(), room.size()) ||
             !WritePlayerStub((dir_ + "room.rec").c_str(), (dir_ + "player.c").c_str(), nullptr) ||
-            !WriteFile(dir_ + "harness.c", kHarness, sizeof(kHarness) - 1)) {
+            !WriteBytes(dir_ + "harness.c", kHarness, sizeof(kHarness) - 1)) {
             problem_ = "cannot write the player source in " + dir_;
             return;
         }

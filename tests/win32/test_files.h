@@ -14,3 +14,11 @@ inline std::string ReadText(const std::string& path) {
     fclose(f);
     return text;
 }
+
+// Writes `size` bytes to `path`, replacing it; true when all of them were written.
+inline bool WriteBytes(const std::string& path, const void* data, size_t size) {
+    FILE* f = fopen(path.c_str(), "wb");
+    if (!f) return false;
+    const bool ok = fwrite(data, 1, size, f) == size;
+    return fclose(f) == 0 && ok;
+}

@@ -14,6 +14,7 @@
 #include "record/recorder_win.h"
 #include "settings/settings.h"
 #include "ui/toolbar_win.h"
+#include "test_files.h"
 
 namespace {
 
@@ -61,16 +62,6 @@ std::vector<uint8_t> SolidIconFile(COLORREF color) {
     return file;
 }
 
-bool WriteFileBytes(const std::string& path, const void* data, size_t size) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    BOOL ok = WriteFile(file, data, (DWORD)size, &written, nullptr);
-    CloseHandle(file);
-    return ok && written == size;
-}
-
 // A scratch folder under the temporary directory, removed with what it holds.
 class ScratchFolder {
 public:
@@ -100,7 +91,7 @@ public:
     bool Write(const char* file, const std::vector<uint8_t>& bytes) {
         std::string full = path_ + "\\" + file;
         files_.push_back(full);
-        return WriteFileBytes(full, bytes.data(), bytes.size());
+        return WriteBytes(full, bytes.data(), bytes.size());
     }
     bool WriteSet(COLORREF color, const char* skip = nullptr) {
         for (const char* file : kIconFiles)
