@@ -324,6 +324,19 @@ class Bench:
         raise AssertionError("no window text=%r class=%r; saw %r" %
                              (text, cls, [(w["class"], w["text"]) for w in last]))
 
+    def message_box(self, text=None, timeout=20, predicate=None):
+        """A visible message box once it is whole. Wine builds one with every kind of button
+        and then removes those it does not need, and a busy machine has shown one midway: the
+        box is taken once two looks a moment apart agree."""
+        box = self.wait_window(text=text, cls="#32770", timeout=timeout, predicate=predicate)
+        for _ in range(20):
+            time.sleep(0.05)
+            again = self.wait_window(cls="#32770", timeout=timeout, predicate=lambda w: w["hwnd"] == box["hwnd"])
+            if [c["hwnd"] for c in again["children"]] == [c["hwnd"] for c in box["children"]]:
+                return again
+            box = again
+        return box
+
     def wait_gone(self, hwnd, exe="quorrel.exe", timeout=10):
         deadline = time.time() + timeout
         while time.time() < deadline:

@@ -78,13 +78,7 @@ class CompileCommandTest(unittest.TestCase):
         self.b.xdo("type", "--delay", 20, bench.unix_to_wine(output))
         self.b.xdo("key", "Return")
         self.b.wait_gone(dialog["hwnd"])
-        deadline = time.time() + 60
-        while time.time() < deadline:
-            for w in self.b.windows():
-                if w["class"] == "#32770" and w["visible"] and w["text"].startswith("Compilation"):
-                    return w
-            time.sleep(0.3)
-        raise AssertionError("no build report")
+        return self.b.message_box(timeout=60, predicate=lambda w: w["text"].startswith("Compilation"))
 
     def test_successful_build_reports_path_count_size_and_time(self):
         output = self.b.path("out", "player")  # the dialog adds .exe

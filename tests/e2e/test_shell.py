@@ -77,16 +77,7 @@ class ShellBench:
         raise AssertionError("caption never matched; saw %r" % seen)
 
     def box(self, caption, timeout=20):
-        # Wine builds a message box with every kind of button and then removes those it does not
-        # need; a busy machine has shown one mid-way. It is taken once two looks agree.
-        box = self.b.wait_window(text=caption, cls="#32770", timeout=timeout)
-        for _ in range(20):
-            time.sleep(0.05)
-            again = self.b.wait_window(text=caption, cls="#32770", timeout=timeout)
-            if [c["hwnd"] for c in again["children"]] == [c["hwnd"] for c in box["children"]]:
-                return again
-            box = again
-        return box
+        return self.b.message_box(caption, timeout)
 
     def answer(self, box):
         self.b.click(box, "OK")
@@ -522,14 +513,7 @@ class ShellCompileTest(unittest.TestCase):
         s = self.s
         s.click_button(1005)
         s.answer_file_dialog("Save Compiled Macro As", output)
-        deadline = time.time() + 120
-        report = None
-        while time.time() < deadline and not report:
-            for w in s.b.windows():
-                if w["class"] == "#32770" and w["visible"] and w["text"].startswith("Compilation"):
-                    report = w
-            time.sleep(0.3)
-        self.assertIsNotNone(report, "no build report")
+        report = s.b.message_box(timeout=120, predicate=lambda w: w["text"].startswith("Compilation"))
         self.assertEqual(report["text"], "Compilation Complete", bench.Bench.message_box_text(report))
         s.answer(report)
         self.assertTrue(os.path.exists(output + ".exe"))

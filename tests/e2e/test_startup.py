@@ -64,7 +64,7 @@ class StartupTest(unittest.TestCase):
         path = self.write("My Macros/demo one.rec", rec_bytes(3) + b"trailing bytes are ignored")
         wine_path = bench.unix_to_wine(path)
         self.start_with(wine_path)
-        box = self.bench.wait_window(text="Quorrel - File Loaded")
+        box = self.bench.message_box("Quorrel - File Loaded")
         self.assertEqual(bench.Bench.message_box_text(box),
                          "Auto-loaded 3 events from:\n%s\n\nPress Ctrl+Shift+Alt+P to play." % wine_path)
         self.assertEqual(bench.Bench.buttons(box), ["OK"])
@@ -83,7 +83,7 @@ class StartupTest(unittest.TestCase):
             with self.subTest(name=name):
                 wine_path = bench.unix_to_wine(self.write(name, data))
                 proc = self.start_with(wine_path)
-                box = self.bench.wait_window(text="Quorrel - Load Error")
+                box = self.bench.message_box("Quorrel - Load Error")
                 self.assertEqual(bench.Bench.message_box_text(box),
                                  "Failed to load file:\n%s\n\nFile may be corrupted or invalid." % wine_path)
                 self.assertEqual(bench.Bench.buttons(box), ["OK"])
