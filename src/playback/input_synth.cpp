@@ -44,10 +44,14 @@ struct ButtonFlags {
 int32_t NormaliseCoordinate(int32_t position, int32_t origin, int32_t extent) {
     // No desktop size (a failed metrics query) leaves nothing to scale against.
     if (extent <= 0) return 0;
-    // Two's-complement wrap, as 32-bit arithmetic gives, without signed overflow.
-    int32_t offset = (int32_t)((uint32_t)position - (uint32_t)origin);
-    int32_t scaled = (int32_t)((uint32_t)offset * 65535u);
-    return scaled / extent;
+    // The system maps a value back as origin + ((value * extent) >> 16); the
+    // smallest value that lands on `position` is the exact ceiling of the
+    // inverse. Division truncates toward zero, which is already the ceiling
+    // for a negative offset.
+    const int64_t scaled = ((int64_t)position - origin) * 65536;
+    int64_t value = scaled / extent;
+    if (value * extent < scaled) ++value;
+    return (int32_t)value;
 }
 
 void PlanMouseEvent(uint32_t message, int32_t x, int32_t y, uint32_t wheelWord,

@@ -48,8 +48,9 @@ struct VirtualScreen {
     int32_t left, top, width, height;
 };
 
-// Maps a screen position onto 0..65535 across the virtual desktop, computed in
-// 32-bit signed arithmetic as the system's own mouse input expects.
+// Maps a screen position onto the 0..65535 scale of the virtual desktop: the
+// smallest value that the system maps back onto that very pixel (cut to 32 bits
+// for positions far off the desktop).
 int32_t NormaliseCoordinate(int32_t position, int32_t origin, int32_t extent);
 
 // Plans a mouse record (0x200..0x20A); any other message plans nothing.

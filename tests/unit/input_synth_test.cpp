@@ -40,24 +40,24 @@ std::string Describe(const SynthPlan& plan) {
 }
 
 TEST(InputPlanMouse, EachRecordKindGivesItsInputsAndPauses) {
-    // 640 * 65535 / 1280 = 32767; 512 * 65535 / 1024 = 32767
+    // 640 * 65536 / 1280 = 512 * 65536 / 1024 = 32768
     const struct { uint32_t message; const char* plan; } cases[] = {
-        {msg::MouseMove, "send C001(32767,32767,0)"},
-        {msg::LButtonDown, "cursor 640,512 | sleep 1 | send C002(32767,32767,0) | sleep 2"},
-        {msg::LButtonUp, "cursor 640,512 | sleep 1 | send C004(32767,32767,0)"},
+        {msg::MouseMove, "send C001(32768,32768,0)"},
+        {msg::LButtonDown, "cursor 640,512 | sleep 1 | send C002(32768,32768,0) | sleep 2"},
+        {msg::LButtonUp, "cursor 640,512 | sleep 1 | send C004(32768,32768,0)"},
         {msg::LButtonDblClk,
-         "cursor 640,512 | sleep 1 | send C002(32767,32767,0) C004(32767,32767,0) | sleep 10 | "
-         "send C002(32767,32767,0) C004(32767,32767,0)"},
-        {msg::RButtonDown, "cursor 640,512 | sleep 1 | send C008(32767,32767,0) | sleep 2"},
-        {msg::RButtonUp, "cursor 640,512 | sleep 1 | send C010(32767,32767,0)"},
+         "cursor 640,512 | sleep 1 | send C002(32768,32768,0) C004(32768,32768,0) | sleep 10 | "
+         "send C002(32768,32768,0) C004(32768,32768,0)"},
+        {msg::RButtonDown, "cursor 640,512 | sleep 1 | send C008(32768,32768,0) | sleep 2"},
+        {msg::RButtonUp, "cursor 640,512 | sleep 1 | send C010(32768,32768,0)"},
         {msg::RButtonDblClk,
-         "cursor 640,512 | sleep 1 | send C008(32767,32767,0) C010(32767,32767,0) | sleep 10 | "
-         "send C008(32767,32767,0) C010(32767,32767,0)"},
-        {msg::MButtonDown, "cursor 640,512 | sleep 1 | send C020(32767,32767,0) | sleep 2"},
-        {msg::MButtonUp, "cursor 640,512 | sleep 1 | send C040(32767,32767,0)"},
+         "cursor 640,512 | sleep 1 | send C008(32768,32768,0) C010(32768,32768,0) | sleep 10 | "
+         "send C008(32768,32768,0) C010(32768,32768,0)"},
+        {msg::MButtonDown, "cursor 640,512 | sleep 1 | send C020(32768,32768,0) | sleep 2"},
+        {msg::MButtonUp, "cursor 640,512 | sleep 1 | send C040(32768,32768,0)"},
         {msg::MButtonDblClk,
-         "cursor 640,512 | sleep 1 | send C020(32767,32767,0) C040(32767,32767,0) | sleep 10 | "
-         "send C020(32767,32767,0) C040(32767,32767,0)"},
+         "cursor 640,512 | sleep 1 | send C020(32768,32768,0) C040(32768,32768,0) | sleep 10 | "
+         "send C020(32768,32768,0) C040(32768,32768,0)"},
         {0x1FF, ""},
         {0x20B, ""},
         {msg::KeyDown, ""},
@@ -85,17 +85,30 @@ TEST(InputPlanMouse, WheelCarriesTheSignedDelta) {
 TEST(InputPlanMouse, PositionsScaleAcrossTheVirtualDesktop) {
     const struct { const char* name; int32_t pos, origin, extent, expected; } cases[] = {
         {"top-left corner", 0, 0, 1280, 0},
-        {"last pixel stays below 65535", 1279, 0, 1280, 65483},
-        {"last row", 1023, 0, 1024, 65471},
-        {"primary left edge with a monitor to its left", 0, -1920, 3200, 39321},
-        {"left of the desktop goes negative", -10, 0, 1280, -511},
+        {"last pixel rounds up", 1279, 0, 1280, 65485},
+        {"last row", 1023, 0, 1024, 65472},
+        {"primary left edge with a monitor to its left", 0, -1920, 3200, 39322},
+        {"left of the desktop goes negative", -10, 0, 1280, -512},
         {"above a desktop that starts above", -1100, -1080, 2104, -622},
         {"no desktop size", 100, 0, 0, 0},
-        // (40000 * 65535) wraps in 32 bits, as the system's own arithmetic does
-        {"huge position wraps", 40000, 0, 1280, (int32_t)(40000u * 65535u) / 1280},
+        {"far off the desktop", 40000, 0, 1280, 2048000},
+        {"cut to 32 bits", 100000, 0, 1, -2036334592},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.expected, NormaliseCoordinate(c.pos, c.origin, c.extent)) << c.name;
+}
+
+// The system turns a value back into origin + ((value * extent) >> 16): every
+// pixel of every desktop must come back as itself.
+TEST(InputPlanMouse, EveryPixelMapsBackToItself) {
+    const struct { int32_t origin, extent; } desktops[] = {
+        {0, 1024}, {0, 1280}, {0, 1366}, {0, 1920}, {0, 3840}, {-1920, 3286}};
+    for (const auto& d : desktops) {
+        for (int32_t x = d.origin; x < d.origin + d.extent; ++x) {
+            const int64_t value = NormaliseCoordinate(x, d.origin, d.extent);
+            ASSERT_EQ(x, d.origin + ((value * d.extent) >> 16)) << "desktop " << d.origin << "+" << d.extent;
+        }
+    }
 }
 
 TEST(InputPlanKey, FlagsFollowTheMessageAndTheExtendedBit) {

@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <vector>
 
 #include "app/app_win.h"
@@ -177,10 +176,10 @@ TEST_F(PlaybackWin, ButtonsArriveAtTheRecordedPlaces) {
     EXPECT_EQ((UINT)WM_LBUTTONUP, buttons.back().message);
     for (size_t i = 0; i < 6; ++i) {
         EXPECT_EQ(kButtons[i], buttons[i + 1].message) << i;
-        EXPECT_NEAR((int)macro[i].paramL, buttons[i + 1].screen.x, 1) << i;
-        EXPECT_NEAR((int)macro[i].paramH, buttons[i + 1].screen.y, 1) << i;
+        EXPECT_EQ((int)macro[i].paramL, buttons[i + 1].screen.x) << i;
+        EXPECT_EQ((int)macro[i].paramH, buttons[i + 1].screen.y) << i;
     }
-    EXPECT_NEAR(640, buttons.back().screen.x, 1);  // released where the pass left the pointer
+    EXPECT_EQ(640, buttons.back().screen.x);  // released where the pass left the pointer
 }
 
 TEST_F(PlaybackWin, DoubleClickGivesTwoClicksTenMillisecondsApart) {
@@ -192,7 +191,7 @@ TEST_F(PlaybackWin, DoubleClickGivesTwoClicksTenMillisecondsApart) {
     ASSERT_EQ(6u, clicks.size());
     const UINT order[] = {WM_LBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONUP};
     for (int i = 0; i < 6; ++i) EXPECT_EQ(order[i], clicks[i].message) << i;
-    for (int i = 1; i < 5; ++i) EXPECT_NEAR(300, clicks[i].screen.x, 1) << i;
+    for (int i = 1; i < 5; ++i) EXPECT_EQ(300, clicks[i].screen.x) << i;
     EXPECT_GE(clicks[3].time - clicks[2].time, 9u);  // the pause between the two clicks
 }
 
@@ -207,13 +206,27 @@ TEST_F(PlaybackWin, WheelTurnsBothWays) {
     ASSERT_EQ(2u, wheels.size());
     EXPECT_EQ(120, (short)HIWORD(wheels[0].wParam));
     EXPECT_EQ(-120, (short)HIWORD(wheels[1].wParam));
-    EXPECT_NEAR(400, wheels[0].screen.x, 1);
-    EXPECT_NEAR(250, wheels[0].screen.y, 1);
+    EXPECT_EQ(400, wheels[0].screen.x);
+    EXPECT_EQ(250, wheels[0].screen.y);
 }
 
-TEST_F(PlaybackWin, MovesGoToAbsolutePositions) {
+// Every move lands on its own pixel: at the corners of the screen, inside the
+// target and at its last pixel.
+TEST_F(PlaybackWin, MovesLandOnTheirRecordedPixels) {
     std::vector<MacroEvent> macro;
-    const POINT points[] = {{150, 120}, {420, 330}, {690, 570}, {101, 81}};
+    POINT cursor;
+    const int right = GetSystemMetrics(SM_CXVIRTUALSCREEN) - 1, bottom = GetSystemMetrics(SM_CYVIRTUALSCREEN) - 1;
+    for (const POINT& p : {POINT{0, 0}, POINT{right, bottom}, POINT{right, 0}, POINT{0, bottom}}) {
+        macro.assign(1, Rec(msg::MouseMove, (uint32_t)p.x, (uint32_t)p.y, 0));
+        ASSERT_EQ(1, StartPlayback(macro.data(), 1));
+        PumpUntilIdle();
+        GetCursorPos(&cursor);
+        EXPECT_EQ(p.x, cursor.x);
+        EXPECT_EQ(p.y, cursor.y);
+    }
+    received.clear();
+    macro.clear();
+    const POINT points[] = {{150, 120}, {421, 331}, {kLeft + kWidth - 1, kTop + kHeight - 1}, {101, 81}};
     for (int i = 0; i < 4; ++i)
         macro.push_back(Rec(msg::MouseMove, (uint32_t)points[i].x, (uint32_t)points[i].y, 20u * i));
     ASSERT_EQ(1, StartPlayback(macro.data(), (int)macro.size()));
@@ -222,13 +235,12 @@ TEST_F(PlaybackWin, MovesGoToAbsolutePositions) {
     // Each recorded point is reached (a move may be reported more than once).
     for (const POINT& p : points) {
         bool seen = false;
-        for (const Received& m : moves) seen = seen || (abs(m.screen.x - p.x) <= 1 && abs(m.screen.y - p.y) <= 1);
+        for (const Received& m : moves) seen = seen || (m.screen.x == p.x && m.screen.y == p.y);
         EXPECT_TRUE(seen) << p.x << "," << p.y;
     }
-    POINT cursor;
     GetCursorPos(&cursor);
-    EXPECT_NEAR(101, cursor.x, 1);
-    EXPECT_NEAR(81, cursor.y, 1);
+    EXPECT_EQ(101, cursor.x);
+    EXPECT_EQ(81, cursor.y);
 }
 
 TEST_F(PlaybackWin, GapsFollowTheSpeed) {
