@@ -1,8 +1,7 @@
 // The generated player's own logic, at this test's bitness: its source, as the
-// generator writes it, is compiled into a DLL with the 20-byte record in place
-// of EVENTMSG (which is 24 bytes in a 64-bit build) and with SendInput,
-// GetSystemMetrics, GetAsyncKeyState and Sleep replaced by stand-ins that log
-// and answer from a scripted world. The compiler is the MinGW cross compiler of
+// generator writes it, is compiled into a DLL with SendInput, SetCursorPos,
+// GetSystemMetrics, GetAsyncKeyState, Sleep and the functions it finds at run
+// time replaced by stand-ins that log and answer from a scripted world. The compiler is the MinGW cross compiler of
 // this test's bitness, reached through the test bench's compiler bridge.
 #include <windows.h>
 #include <gtest/gtest.h>
@@ -30,6 +29,7 @@ namespace {
         DWORD mouseData;                                                                        \
         DWORD flags;                                                                            \
         WORD vk, scan;                                                                          \
+        int cursor[2];          /* where the pointer was put */                                 \
     } SentInput;                                                                                \
     typedef struct {                                                                            \
         DWORD now;              /* ms, advanced by the player's Sleep */                        \
@@ -42,6 +42,10 @@ namespace {
         BYTE down[256];         /* keys, and buttons as 1, 2, 4, that the input holds down */   \
         int sentCount;                                                                          \
         SentInput sent[64];                                                                     \
+        int cursor[2];                                                                          \
+        /* a: DPI-aware, per monitor; b, e: 1 ms timer period begun, ended;                     \
+           s: Sleep; i: SendInput; c: SetCursorPos */                                           \
+        char calls[160];                                                                        \
     } PlayerWorld;
 PLAYER_WORLD
 #define TEXT_OF(...) #__VA_ARGS__
@@ -50,27 +54,35 @@ PLAYER_WORLD
 constexpr char kHarness[] =
     "#include <windows.h>\n"
     "#include <string.h>\n" EXPANDED_TEXT_OF(PLAYER_WORLD) "\n"
-    "typedef struct { UINT message; UINT paramL; UINT paramH; DWORD time; DWORD hwnd; } Record20;\n"
-    "typedef char RecordIsTwentyBytes[sizeof(Record20) == 20 ? 1 : -1];\n"
     "static PlayerWorld* world;\n"
     "static UINT FakeSendInput(UINT count, LPINPUT inputs, int size);\n"
     "static int FakeGetSystemMetrics(int index);\n"
     "static SHORT FakeGetAsyncKeyState(int key);\n"
     "static void FakeSleep(DWORD ms);\n"
-    "#define EVENTMSG Record20\n"
+    "static BOOL FakeSetCursorPos(int x, int y);\n"
+    "static FARPROC WINAPI FakeGetProcAddress(HMODULE module, LPCSTR name);\n"
     "#define SendInput FakeSendInput\n"
+    "#define SetCursorPos FakeSetCursorPos\n"
+    "#define GetProcAddress FakeGetProcAddress\n"
     "#define GetSystemMetrics FakeGetSystemMetrics\n"
     "#define GetAsyncKeyState FakeGetAsyncKeyState\n"
     "#define Sleep FakeSleep\n"
     "#include \"player.c\"\n"
+    "#undef GetProcAddress\n"
+    "static void Note(char call) {\n"
+    "    size_t n = strlen(world->calls);\n"
+    "    if (n + 1 < sizeof(world->calls)) world->calls[n] = call;\n"
+    "}\n"
     "static UINT FakeSendInput(UINT count, LPINPUT inputs, int size) {\n"
     "    UINT n;\n"
+    "    Note('i');\n"
     "    for (n = 0; n < count && world->sentCount < 64; n++) {\n"
     "        const INPUT* in = &inputs[n];\n"
     "        SentInput* out = &world->sent[world->sentCount++];\n"
     "        out->time = world->now;\n"
     "        out->type = in->type;\n"
     "        out->size = size;\n"
+    "        memcpy(out->cursor, world->cursor, sizeof(out->cursor));\n"
     "        if (in->type == INPUT_KEYBOARD) {\n"
     "            out->vk = in->ki.wVk;\n"
     "            out->scan = in->ki.wScan;\n"
@@ -112,7 +124,17 @@ constexpr char kHarness[] =
     "    }\n"
     "    return down ? (SHORT)0x8000 : 0;\n"
     "}\n"
-    "static void FakeSleep(DWORD ms) { world->now += ms; }\n"
+    "static void FakeSleep(DWORD ms) { world->now += ms; Note('s'); }\n"
+    "static BOOL FakeSetCursorPos(int x, int y) { world->cursor[0] = x; world->cursor[1] = y; Note('c'); return TRUE; }\n"
+    "static BOOL WINAPI FakeAwareContext(HANDLE context) { Note(context == (HANDLE)-4 ? 'a' : '?'); return TRUE; }\n"
+    "static UINT WINAPI FakeBeginPeriod(UINT ms) { Note(ms == 1 ? 'b' : '?'); return 0; }\n"
+    "static UINT WINAPI FakeEndPeriod(UINT ms) { Note(ms == 1 ? 'e' : '?'); return 0; }\n"
+    "static FARPROC WINAPI FakeGetProcAddress(HMODULE module, LPCSTR name) {\n"
+    "    if (!strcmp(name, \"SetProcessDpiAwarenessContext\")) return (FARPROC)FakeAwareContext;\n"
+    "    if (!strcmp(name, \"timeBeginPeriod\")) return (FARPROC)FakeBeginPeriod;\n"
+    "    if (!strcmp(name, \"timeEndPeriod\")) return (FARPROC)FakeEndPeriod;\n"
+    "    return GetProcAddress(module, name);\n"
+    "}\n"
     "__declspec(dllexport) int RunPlayer(const unsigned char* image, int size, PlayerWorld* w) {\n"
     "    if (size > (int)sizeof(g_macroData)) return 0;\n"
     "    memcpy(g_macroData, image, size);\n"
@@ -246,8 +268,9 @@ TEST_F(PlayerLogicTest, StopOrEndReleasesWhatTheMacroHoldsLastPressedFirst) {
                                               "41/1E down", "41/1E up"};
     const std::vector<std::string> released = {"A3/1D ext up", "A0/2A up"};
 
-    // The user presses Esc as 'A' goes up; the player sees it before it waits for 'B'.
-    world_.userEscapeAt = 500 + 140;
+    // The user presses Esc just after 'A' goes up, inside the gap before 'B';
+    // the player looks again when the gap ends and sends no 'B'.
+    world_.userEscapeAt = 500 + 141;
     Play(events);
     std::vector<std::string> expected = pressed;
     expected.insert(expected.end(), released.begin(), released.end());
@@ -260,6 +283,9 @@ TEST_F(PlayerLogicTest, StopOrEndReleasesWhatTheMacroHoldsLastPressedFirst) {
     EXPECT_TRUE(button.flags & MOUSEEVENTF_LEFTUP) << std::hex << button.flags;
     EXPECT_FALSE(button.flags & MOUSEEVENTF_MOVE) << std::hex << button.flags;
     EXPECT_EQ(Held(), std::vector<int>{});
+    // The 1 ms timer period covers the whole run, the stopped one too.
+    EXPECT_EQ(std::string(world_.calls).substr(0, 3), "abs");
+    EXPECT_EQ(std::string(world_.calls).back(), 'e');
 
     SetUp();
     Play(events);
@@ -317,8 +343,15 @@ TEST_F(PlayerLogicTest, MovesArePlacedOnTheVirtualDesktopReadForEachEvent) {
         EXPECT_EQ(s.dy, NormaliseCoordinate(moves[i].y, offset[1], offset[3])) << i;
         EXPECT_EQ(s.flags, static_cast<DWORD>(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK)) << i;
     }
-    EXPECT_EQ(world_.sent[0].dx, 26214);  // the primary screen's left edge, 1280 of 3200 pixels in
-    for (int i = 5; i < 8; ++i) EXPECT_FALSE(world_.sent[i].flags & MOUSEEVENTF_MOVE) << i;
+    EXPECT_EQ(world_.sent[0].dx, 26215);  // the primary screen's left edge, 1280 of 3200 pixels in
+    // Buttons and the wheel act where the pointer was put, and only they put it.
+    for (int i = 5; i < 8; ++i) {
+        EXPECT_FALSE(world_.sent[i].flags & MOUSEEVENTF_MOVE) << i;
+        EXPECT_EQ(world_.sent[i].cursor[0], 10) << i;
+        EXPECT_EQ(world_.sent[i].cursor[1], 10) << i;
+    }
+    // Aware of the real pixels before any input, the timer period around the run.
+    EXPECT_STREQ(world_.calls, "absiiiiicicicisie");
     EXPECT_EQ(static_cast<LONG>(world_.sent[7].mouseData), -120);
     const SentInput& last = world_.sent[8];
     EXPECT_EQ(last.dx, 0);
