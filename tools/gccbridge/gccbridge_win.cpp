@@ -38,7 +38,8 @@
 
 namespace {
 
-const char kCompiler[] = "i686-w64-mingw32-gcc";
+// The players it builds have its own bitness, so that they run wherever it does.
+const char* const kCompiler = sizeof(void*) == 8 ? "x86_64-w64-mingw32-gcc" : "i686-w64-mingw32-gcc";
 
 // Exit codes of the bridge's own failures; a compiler's are 0, 1 or 128+signal.
 constexpr int kNotUnderWine = 90;
