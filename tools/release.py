@@ -1,8 +1,12 @@
 #!/usr/bin/env python3
 """Packs and checks the release archive for tools/release.sh.
 
-  release.py pack --exe FILE --readme README.md --license LICENSE --toolchain LINE... --out ZIP
+  release.py pack --exe FILE --readme docs/README.txt --license LICENSE --toolchain LINE... --out ZIP
   release.py check --exe FILE --out ZIP
+
+The archive's README.txt is docs/README.txt, written for whoever unpacks the zip on Windows,
+with the compiler and linker versions appended; LICENSE goes in as LICENSE.txt, which
+Windows opens in Notepad without asking.
 
 Everything that lands in the archive is a function of its inputs and of SOURCE_DATE_EPOCH:
 fixed entry order, fixed times in UTC, mode 644, no extra fields, so two runs on one commit
@@ -17,10 +21,8 @@ import sys
 import time
 import zipfile
 
-ENTRIES = ("quorrel.exe", "README.txt", "LICENSE", "SHA256SUMS")
-# The README's sections a user of the exe needs, besides its opening paragraphs; the rest is
-# for those who build or change the program.
-USER_SECTIONS = ("Get it", "Using it")
+ENTRIES = ("quorrel.exe", "README.txt", "LICENSE.txt", "SHA256SUMS")
+TOOLCHAIN_HEADING = ["Built with", "----------"]
 
 
 def fail(message):
@@ -41,72 +43,11 @@ def sha256sums(exe):
     return f"{hashlib.sha256(exe).hexdigest()}  quorrel.exe\n".encode("ascii")
 
 
-def plain_inline(text):
-    text = re.sub(r"!\[[^\]]*\]\([^)]*\)", "", text)
-    text = re.sub(r"\[([^\]]*)\]\([^)]*\)", r"\1", text)
-    text = re.sub(r"\*\*([^*]+)\*\*", r"\1", text)
-    text = re.sub(r"(?<![\w*])\*([^*\s][^*]*)\*(?![\w*])", r"\1", text)
-    return text.replace("`", "")
-
-
-def table_rows(lines):
-    rows = []
-    for line in lines:
-        cells = [plain_inline(c.strip()) for c in line.strip().strip("|").split("|")]
-        if not all(re.fullmatch(r":?-+:?", c) for c in cells):
-            rows.append(cells)
-    widths = [max(len(r[i]) for r in rows if i < len(r)) for i in range(len(rows[0]))]
-    return ["    " + "   ".join(c.ljust(w) for c, w in zip(r, widths)).rstrip() for r in rows]
-
-
-def user_text(readme):
-    """The README's opening and its user sections, as plain text lines."""
-    sections = {}
-    name = None
-    for line in readme.splitlines():
-        if line.startswith("## "):
-            name = line[3:].strip()
-            sections[name] = []
-        else:
-            sections.setdefault(name, []).append(line)
-    missing = [s for s in USER_SECTIONS if s not in sections]
-    if missing:
-        fail(f"README.md has no section {', '.join(missing)}")
-
-    out = []
-    for title in (None,) + USER_SECTIONS:
-        body = sections[title]
-        if title:
-            out += ["", title, "-" * len(title)]
-        i = 0
-        while i < len(body):
-            line = body[i]
-            if line.startswith("|"):
-                j = i
-                while j < len(body) and body[j].startswith("|"):
-                    j += 1
-                out += table_rows(body[i:j])
-                i = j
-                continue
-            if line.startswith("# "):
-                out += [line[2:].strip(), "=" * len(line[2:].strip())]
-            elif line.startswith("    "):
-                out.append(line.rstrip())
-            elif not re.fullmatch(r"\s*!\[[^\]]*\]\([^)]*\)\s*", line):  # pictures do not travel
-                out.append(plain_inline(line).rstrip())
-            i += 1
-    # No runs of blank lines where an image stood, none at either end.
-    text = re.sub(r"\n{3,}", "\n\n", "\n".join(out)).strip("\n")
-    # Older Notepads read a file without a byte order mark in the ANSI code page.
-    text = text.replace("\u2026", "...").replace("\u2014", "-").replace("\u2013", "-")
-    return text.split("\n")
-
-
 def pack(args):
     exe = open(args.exe, "rb").read()
-    readme = user_text(open(args.readme, encoding="utf-8").read())
-    readme += ["", "Built with", "----------"] + args.toolchain
-    # Text for Notepad: CRLF. SHA256SUMS keeps LF.
+    readme = open(args.readme, encoding="utf-8").read().replace("\r\n", "\n").rstrip("\n").split("\n")
+    readme += ["", ""] + TOOLCHAIN_HEADING + args.toolchain
+    # Text for Notepad: CRLF. SHA256SUMS keeps LF. Not ASCII fails in check.
     readme_txt = ("\r\n".join(readme) + "\r\n").encode("utf-8")
     license_txt = open(args.license, "rb").read().replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
 
@@ -138,9 +79,20 @@ def check(args):
             fail("the archived quorrel.exe is not the one built")
         if archive.read("SHA256SUMS") != sha256sums(exe):
             fail("SHA256SUMS does not match quorrel.exe")
-        readme = archive.read("README.txt").decode("utf-8")
-        if not readme.rstrip().split("\r\n")[-1].strip() or "Built with" not in readme:
+        readme = archive.read("README.txt")
+        # Printable ASCII only: no code page or font can then widen a character and
+        # push a table's columns apart, and Notepad needs no byte order mark.
+        if not re.fullmatch(rb"([\x20-\x7e]*\r\n)*", readme):
+            fail("README.txt holds a character that is not printable ASCII, or a line end that is not CRLF")
+        lines = readme.decode("ascii").split("\r\n")[:-1]
+        last = len(lines) - 1 - lines[::-1].index(TOOLCHAIN_HEADING[0]) if TOOLCHAIN_HEADING[0] in lines else 0
+        tail = lines[last:]
+        if tail[:2] != TOOLCHAIN_HEADING or len(tail) < 3 or not all(tail[2:]):
             fail("README.txt does not end with the toolchain versions")
+        # Its reader has the zip, not the repository, and may have no Linux.
+        found = re.search(r"tools/|\.sh\b|\.py\b", readme.decode("ascii"))
+        if found:
+            fail(f"README.txt names {found.group(0)!r}, which is not in the archive")
 
 
 def main():

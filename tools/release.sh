@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the 32-bit program from the committed tree (HEAD, exported to a fresh folder, so
 # nothing of the working tree or its build folders leaks in) and writes
-# dist/quorrel-<version>-win32.zip: quorrel.exe, README.txt, LICENSE, SHA256SUMS.
+# dist/quorrel-<version>-win32.zip: quorrel.exe, README.txt (docs/README.txt, the text for
+# whoever unpacks it, with the toolchain versions), LICENSE.txt (LICENSE), SHA256SUMS.
 #   tools/release.sh            one build, then the archive
 #   tools/release.sh --verify   two builds in two fresh folders under two time zones; exits
 #                               non-zero unless the exe and the archive are byte for byte the same
@@ -52,7 +53,7 @@ build() {
     cxx=$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$src/build/win/CMakeCache.txt")
     ld=$("$cxx" -print-prog-name=ld)
     SOURCE_DATE_EPOCH=$epoch TZ=$tz python3 "$src/tools/release.py" pack --exe "$src/build/win/quorrel.exe" \
-        --readme "$src/README.md" --license "$src/LICENSE" \
+        --readme "$src/docs/README.txt" --license "$src/LICENSE" \
         --toolchain "$("$cxx" --version | head -n 1)" --toolchain "$("$ld" --version | head -n 1)" \
         --out "$dir/$zipname"
     SOURCE_DATE_EPOCH=$epoch python3 "$src/tools/release.py" check --exe "$src/build/win/quorrel.exe" --out "$dir/$zipname"
