@@ -84,10 +84,7 @@ def check(args):
         # push a table's columns apart, and Notepad needs no byte order mark.
         if not re.fullmatch(rb"([\x20-\x7e]*\r\n)*", readme):
             fail("README.txt holds a character that is not printable ASCII, or a line end that is not CRLF")
-        lines = readme.decode("ascii").split("\r\n")[:-1]
-        last = len(lines) - 1 - lines[::-1].index(TOOLCHAIN_HEADING[0]) if TOOLCHAIN_HEADING[0] in lines else 0
-        tail = lines[last:]
-        if tail[:2] != TOOLCHAIN_HEADING or len(tail) < 3 or not all(tail[2:]):
+        if not re.search(rb"\r\n" + "\r\n".join(TOOLCHAIN_HEADING).encode() + rb"\r\n([^\r\n]+\r\n)+\Z", readme):
             fail("README.txt does not end with the toolchain versions")
         # Its reader has the zip, not the repository, and may have no Linux.
         found = re.search(r"tools/|\.sh\b|\.py\b", readme.decode("ascii"))
