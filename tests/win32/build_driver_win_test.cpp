@@ -563,8 +563,8 @@ TEST_F(CompilePlayerTest, PlayerReplaysKeysClicksAndWheelInOrderAfterHalfASecond
     ASSERT_EQ(seen.size(), sizeof(expected) / sizeof(expected[0])) << kinds;
     for (size_t i = 0; i < seen.size(); ++i) EXPECT_EQ(seen[i].kind, expected[i]) << i << ": " << kinds;
 
-    EXPECT_NEAR(Field(seen[0], "x"), 200, 2);
-    EXPECT_NEAR(Field(seen[0], "y"), 200, 2);
+    EXPECT_EQ(Field(seen[0], "x"), 200);
+    EXPECT_EQ(Field(seen[0], "y"), 200);
     EXPECT_EQ(Field(seen[2], "vk"), 'Q');
     EXPECT_EQ(Field(seen[3], "vk"), 'Q');
     EXPECT_EQ(Field(seen[2], "ext"), 0);
@@ -573,8 +573,8 @@ TEST_F(CompilePlayerTest, PlayerReplaysKeysClicksAndWheelInOrderAfterHalfASecond
     EXPECT_EQ(Field(seen[6], "vk"), VK_DELETE);
     EXPECT_EQ(Field(seen[6], "ext"), 1);
     EXPECT_EQ(Field(seen[7], "vk"), VK_DELETE);
-    EXPECT_NEAR(Field(seen[8], "x"), 350, 2);
-    EXPECT_NEAR(Field(seen[8], "y"), 300, 2);
+    EXPECT_EQ(Field(seen[8], "x"), 350);
+    EXPECT_EQ(Field(seen[8], "y"), 300);
 
     // Nothing arrives before the fixed half-second wait.
     EXPECT_GE(seen[0].tick - launched, 500u);
