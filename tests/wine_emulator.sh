@@ -6,8 +6,7 @@
 #   wine_emulator.sh [--prefix=DIR] --prepare          only make the prefix ready
 # QUORREL_WINEPREFIX, when set, wins over --prefix (the default is ./wineprefix).
 # The program's own bitness picks Wine's loader (a prefix serves one bitness; --prepare
-# takes QUORREL_WIN_ARCH's). The tests learn from QUORREL_RUNS_32BIT whether 32-bit
-# programs, such as a generated player, can run here.
+# takes QUORREL_WIN_ARCH's).
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../tools/wine_arch.sh"
 prefix=

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # Which Windows build this machine can test, and the Wine loader that runs it.
-# Sourced by the test, run and setup commands and by the tests' Wine wrapper;
-# run as a command, `wine_arch.sh --runs-32bit` prints 1 or 0.
+# Sourced by the test, run and setup commands and by the tests' Wine wrapper.
 #
 # Some kernels run no 32-bit x86 code at all (ia32 emulation off). There Wine's
 # 32-bit loader fails with "Exec format error", and so does its WoW64 mode, so
@@ -63,10 +62,3 @@ quorrel_pe_bits() {
     machine=$(od -An -tx2 -j$((offset + 4)) -N2 "$1" 2>/dev/null | tr -d ' ')
     case "$machine" in 014c) echo 32 ;; 8664) echo 64 ;; esac
 }
-
-if [ "${BASH_SOURCE[0]}" = "$0" ]; then
-    case "${1:-}" in
-        --runs-32bit) if quorrel_probe_32bit; then echo 1; else echo 0; fi ;;
-        *) echo "usage: wine_arch.sh --runs-32bit" >&2; exit 2 ;;
-    esac
-fi

@@ -9,7 +9,6 @@ Environment (set by tools/test.sh; defaults suit a developer build):
   QUORREL_BUILD       the Windows build dir (holds quorrel.exe and tests/*.exe)  [build/win]
   QUORREL_WINEPREFIX  the Wine prefix for this run                              [<build>/wineprefix]
   QUORREL_ARTIFACTS   where screenshots go                                       [<build>/artifacts]
-  QUORREL_RUNS_32BIT  1 or 0: whether this kernel runs 32-bit x86 code            [probed]
 
 The build's own bitness picks Wine's loader for every Wine call of the run: a 64-bit build (the
 twin tested on kernels without 32-bit code) runs with Wine's 64-bit loader (tools/wine_arch.sh).
@@ -48,25 +47,12 @@ def pe_bits(path):
     return {0x14C: 32, 0x8664: 64}.get(machine)
 
 
-def runs_32bit():
-    """Whether this kernel runs 32-bit x86 programs (a generated player is one)."""
-    known = os.environ.get("QUORREL_RUNS_32BIT")
-    if known in ("0", "1"):
-        return known == "1"
-    out = subprocess.run(["bash", os.path.join(ROOT, "tools", "wine_arch.sh"), "--runs-32bit"],
-                         capture_output=True, text=True, check=False).stdout.strip()
-    os.environ["QUORREL_RUNS_32BIT"] = out or "0"
-    return out == "1"
-
-
 BITS = pe_bits(QUORREL) or 32
-RUNS_32BIT = runs_32bit()
 WINE_ENV = {
     "WINEDEBUG": "-all",
     "WINEDLLOVERRIDES": "mscoree=d;mshtml=d;winemenubuilder.exe=d",
     "WINEPREFIX": PREFIX,
     "QUORREL_WIN_ARCH": str(BITS),
-    "QUORREL_RUNS_32BIT": "1" if RUNS_32BIT else "0",
 }
 if BITS == 64:
     # /usr/bin/wine and the tools that call it pick the 32-bit loader whenever it is installed.
