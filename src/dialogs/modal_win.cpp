@@ -24,15 +24,14 @@ HWND ModalWindowOf(HWND target) {
     return nullptr;
 }
 
-// The newest modal window still open, with `owner` (any owner when null).
+}  // namespace
+
 HWND OpenModalWindow(HWND owner) {
     for (const ModalFrame* frame = innermost; frame; frame = frame->outer) {
         if ((!owner || frame->owner == owner) && IsWindow(frame->window)) return frame->window;
     }
     return nullptr;
 }
-
-}  // namespace
 
 int RunModalWindow(HWND window, HWND owner) {
     // EnableWindow answers whether the window was disabled before.

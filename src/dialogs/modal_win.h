@@ -13,3 +13,7 @@
 // the newest modal window still open comes to the front.
 // Returns 1 when the window closed, 0 when a quit request ended the loop.
 int RunModalWindow(HWND window, HWND owner);
+
+// The newest modal window of the program still open with `owner` (any owner
+// when null), or null.
+HWND OpenModalWindow(HWND owner);
