@@ -47,7 +47,17 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
         { tail -n 5 "$build/run-wineboot.log" >&2; fail "preparing the Wine prefix $WINEPREFIX failed"; }
 fi
 export WINEPATH="Z:${win//\//\\}\\bridge${WINEPATH:+;$WINEPATH}"
+# Where Wine draws the frames itself, their caption buttons are Marlett glyphs.
+# Debian's Wine looks for its own fonts (fonts-wine) in a folder it never finds,
+# so the prefix is told where they are.
+if [ -f /usr/share/wine/fonts/marlett.ttf ] &&
+    ! grep -qF '"Path"="Z:\\usr\\share\\wine\\fonts"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    DISPLAY= wine reg.exe add 'HKCU\Software\Wine\Fonts' /v Path /d 'Z:\usr\share\wine\fonts' /f >/dev/null 2>&1 ||
+        fail "could not give the prefix Wine's own fonts"
+fi
 
+# A missing recording is the user's slip: say so, and start the program all the same.
+case "${1:-}" in *.rec) [ -e "$1" ] || echo "$1: no such file" >&2 ;; esac
 args=()
 for a in "$@"; do
     if [ -e "$a" ]; then
@@ -71,7 +81,8 @@ if ! grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
         fail "could not set up the prefix's window frames"
 fi
 for n in $(seq 90 140); do [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break; done
-Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# -noreset: the server would reset, pointer and all, when its last client leaves.
+Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 app=
 cleanup() {
@@ -85,6 +96,9 @@ trap cleanup EXIT
 export DISPLAY=":$n"
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 [ -e "/tmp/.X11-unix/X$n" ] || fail "the virtual display :$n did not start"
+# The pointer starts at the screen's centre, over the centred window, and a
+# tooltip it raises there would cover the buttons on the screenshot.
+xdotool mousemove 0 0 || fail "could not move the pointer off the window"
 wine "$win/quorrel.exe" "${args[@]}" >"$build/run-wine.log" 2>&1 &
 app=$!
 window=

@@ -26,6 +26,9 @@ if [ "$QUORREL_RUNS_32BIT" = 1 ]; then
     have_pkg wine32:i386 || need+=(wine32:i386)
 fi
 have_cmd Xvfb || need+=(xvfb)
+# Wine's own fonts, a recommendation that --no-install-recommends skips: without
+# Marlett the frames Wine draws itself show letters for their caption buttons.
+have_pkg fonts-wine || need+=(fonts-wine)
 have_cmd xdotool || need+=(xdotool)
 have_cmd xwininfo || need+=(x11-utils)
 { have_cmd import && import -version >/dev/null 2>&1; } || need+=(imagemagick)

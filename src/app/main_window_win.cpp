@@ -11,6 +11,7 @@
 #include "app/hotkeys_win.h"
 #include "app/prefs_commands_win.h"
 #include "app/status_win.h"
+#include "dialogs/modal_win.h"
 #include "dialogs/shortcuts_win.h"
 #include "macro/macro_buffer.h"
 #include "macro/rec_file_win.h"
@@ -137,6 +138,17 @@ LRESULT OnHotkey(HWND window, WPARAM id) {
     return 0;
 }
 
+// A message box or dialog that ends enables its owner, this window, whatever
+// disabled it. While About or a prompt is still open over it, the window stays
+// disabled and the user goes back to the newest of them.
+LRESULT OnEnable(HWND window, WPARAM enabled) {
+    HWND open = enabled ? OpenModalWindow(window) : nullptr;
+    if (!open) return 0;
+    EnableWindow(window, FALSE);
+    SetForegroundWindow(open);
+    return 0;
+}
+
 // The worker has ended; the toolbar repaints its idle state. A notice that
 // finds a playback running was posted by a worker that ended just before this
 // playback started: the countdown is the new playback's, and stays.
@@ -194,6 +206,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SYSCOMMAND: return OnSysCommand(window, message, wParam, lParam);
     case WM_TIMER: return OnTimer(window, wParam);
     case WM_HOTKEY: return OnHotkey(window, wParam);
+    case WM_ENABLE: return OnEnable(window, wParam);
     case WM_TRAYICON: HandleTrayNotification(window, lParam); return 0;
     case WM_PLAYBACK_FINISHED: return OnPlaybackEnded(window);
     case WM_DESTROY: return OnDestroy(window);

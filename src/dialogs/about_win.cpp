@@ -154,6 +154,10 @@ LRESULT CALLBACK AboutWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_ERASEBKGND: return OnEraseBackground(window, (HDC)wParam);
     case WM_CTLCOLORSTATIC: return OnCtlColorStatic((HDC)wParam, (HWND)lParam);
     case WM_COMMAND: return OnCommand(window, wParam);
+    case WM_ACTIVATE:
+        // OK is the one control that takes the keyboard; a plain window would keep it itself.
+        if (LOWORD(wParam) != WA_INACTIVE) SetFocus(GetDlgItem(window, IDOK));
+        return 0;
     case WM_CLOSE: CloseAbout(window); return 0;
     case WM_DESTROY:
         // Also reached when the owner goes first and takes this window with it.

@@ -5,7 +5,7 @@
 namespace {
 
 struct ModalFrame {
-    HWND window;
+    HWND window;  // null once it was seen closed out of order
     HWND owner;
     ModalFrame* outer;
 };
@@ -24,15 +24,29 @@ HWND ModalWindowOf(HWND target) {
     return nullptr;
 }
 
-// The newest modal window still open, with `owner` (any owner when null).
+// An older window closed under a newer one cannot have its loop return yet, and
+// the platform hands the activation to whatever it likes: the newest window left
+// takes it, once per close, so that the user's keys stay with the program.
+void BringNewestForwardAfterClose(ModalFrame* outer) {
+    int closed = 0;
+    for (ModalFrame* frame = outer; frame; frame = frame->outer) {
+        if (frame->window && !IsWindow(frame->window)) {
+            frame->window = nullptr;
+            closed = 1;
+        }
+    }
+    HWND open = closed ? OpenModalWindow(nullptr) : nullptr;
+    if (open) SetForegroundWindow(open);
+}
+
+}  // namespace
+
 HWND OpenModalWindow(HWND owner) {
     for (const ModalFrame* frame = innermost; frame; frame = frame->outer) {
         if ((!owner || frame->owner == owner) && IsWindow(frame->window)) return frame->window;
     }
     return nullptr;
 }
-
-}  // namespace
 
 int RunModalWindow(HWND window, HWND owner) {
     // EnableWindow answers whether the window was disabled before.
@@ -55,9 +69,11 @@ int RunModalWindow(HWND window, HWND owner) {
             break;
         }
         HWND dialog = ModalWindowOf(msg.hwnd);
-        if (dialog && IsDialogMessageA(dialog, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        if (!dialog || !IsDialogMessageA(dialog, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        BringNewestForwardAfterClose(frame.outer);
     }
     innermost = frame.outer;
     if (!closed && IsWindow(window)) DestroyWindow(window);

@@ -103,6 +103,14 @@ LRESULT OnActivate(HWND window, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
+// The dialog manager sends Enter to the default id it asks for here. Painted
+// buttons cannot say they are one, so the answer follows the focus: Enter on
+// Cancel cancels; anywhere else it accepts.
+LRESULT OnGetDefaultId(HWND window) {
+    HWND cancel = GetDlgItem(window, IDCANCEL);
+    return MAKELRESULT(cancel && GetFocus() == cancel ? IDCANCEL : IDOK, DC_HASDEFID);
+}
+
 }  // namespace
 
 void DrawPromptButton(HDC dc, const RECT* rect, const char* text, int pressed) {
@@ -137,6 +145,7 @@ LRESULT CALLBACK InputPromptWindowProc(HWND window, UINT message, WPARAM wParam,
     case WM_ACTIVATE: return OnActivate(window, wParam, lParam);
     case WM_ERASEBKGND: return OnEraseBackground(window, (HDC)wParam);
     case WM_DRAWITEM: return OnDrawItem(window, wParam, lParam);
+    case DM_GETDEFID: return OnGetDefaultId(window);
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK: Finish(window, 1); return 0;

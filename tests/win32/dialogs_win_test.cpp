@@ -1,6 +1,6 @@
 // The About window and the shortcuts dialog under their own modal loops: texts,
 // every way of closing, fonts released, quit requests kept apart, and an About
-// window opened over a prompt.
+// window opened over a prompt and closed under one.
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -225,6 +225,43 @@ TEST_F(PrefsAbout, ClosingItOverAPromptLeavesThePromptOpenWithItsAnswerAndTheOwn
     free(text);
     EXPECT_TRUE(IsWindowEnabled(owner));
     EXPECT_FALSE(DrainQueue());
+}
+
+HWND openPromptOver;  // the owner for OpenPromptTick
+void CALLBACK OpenPromptTick(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    free(PromptForText(openPromptOver, "Title", "Question:", "1"));
+}
+
+TEST_F(PrefsAbout, ClosingItUnderAPromptBringsThePromptForward) {
+    int stage = 0;
+    HWND other = nullptr;
+    bool promptActive = false;
+    openPromptOver = owner;
+    WhileModal([&]() {
+        HWND prompt = FindWindowA("QuorrelInputDialog", nullptr);
+        HWND about = FindAbout();
+        if (stage == 0 && about && IsWindowVisible(about)) {
+            SetTimer(nullptr, 0, 1, OpenPromptTick);  // the prompt's loop runs inside About's
+            stage = 1;
+        } else if (stage == 1 && prompt && IsWindowVisible(prompt)) {
+            // Another program's window, on top, where the platform hands the activation.
+            other = MakeOwner("other", 200, 100, false);
+            SetWindowPos(other, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+            SetActiveWindow(about);  // the user's click on OK comes to About first
+            PostMessageA(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
+            stage = 2;
+        } else if (stage == 2 && !about) {
+            promptActive = prompt && GetActiveWindow() == prompt;
+            if (prompt) PostMessageA(prompt, WM_CLOSE, 0, 0);
+            return true;
+        }
+        return false;
+    });
+    ShowAboutWindow(owner);
+    DestroyWindow(other);
+    EXPECT_TRUE(promptActive);
+    EXPECT_TRUE(IsWindowEnabled(owner));
 }
 
 TEST_F(PrefsAbout, OpensWithoutAnOwner) {

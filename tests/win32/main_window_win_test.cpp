@@ -1,19 +1,23 @@
 // The real main window procedure driven by messages: what creation registers,
 // the timers' late ticks, the playback end, slot hotkeys, the command codes,
-// minimising to the tray and what destruction releases.
+// minimising to the tray, what destruction releases and the hold of a prompt
+// over it.
 #include <windows.h>
 #include <shellapi.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <string>
 #include <thread>
 
 #include "app/app_win.h"
 #include "app/commands.h"
 #include "app/hotkeys_win.h"
+#include "dialogs/prompt_win.h"
 #include "macro/macro_buffer.h"
 #include "playback/playback.h"
+#include "prefs_ui_script.h"
 #include "record/recorder_win.h"
 #include "settings/settings.h"
 #include "ui/toolbar_win.h"
@@ -218,6 +222,34 @@ TEST_F(ShellMainWindowTest, MinimisingWithoutATrayIconLeavesTheWindowReachable) 
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_TRUE(IsIconic(window));
     Shell_NotifyIconA(NIM_DELETE, &taken);
+}
+
+TEST_F(ShellMainWindowTest, ADialogEndingOverAPromptLeavesThisWindowDisabledAndThePromptActive) {
+    int stage = 0;
+    bool disabled = false, promptActive = false, editFocused = false;
+    prefs_test::WhileModal([&]() {
+        HWND prompt = FindWindowA("QuorrelInputDialog", nullptr);
+        HWND box = FindWindowA(MAKEINTATOM(32770), "Keyboard Shortcuts");
+        if (stage == 0 && prompt && IsWindowVisible(prompt)) {
+            PostMessageA(window, WM_HOTKEY, HOTKEY_SHORTCUTS, 0);  // F1: a dialog owned by this window
+            stage = 1;
+        } else if (stage == 1 && box && IsWindowVisible(box)) {
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            stage = 2;
+        } else if (stage == 2 && !box) {
+            disabled = !IsWindowEnabled(window);
+            promptActive = GetActiveWindow() == prompt;
+            editFocused = GetFocus() == GetDlgItem(prompt, 1001);
+            PostMessageA(prompt, WM_CLOSE, 0, 0);
+            return true;
+        }
+        return false;
+    });
+    free(PromptForText(window, "Loops", "Count:", "1"));
+    EXPECT_TRUE(disabled);
+    EXPECT_TRUE(promptActive);
+    EXPECT_TRUE(editFocused);
+    EXPECT_TRUE(IsWindowEnabled(window)) << "enabled once the prompt is gone";
 }
 
 }  // namespace

@@ -77,6 +77,10 @@ TEST_F(PrefsPrompt, EveryWayOfCancellingReturnsNull) {
     } ways[] = {
         {"Esc", [](HWND p) { PostMessageA(EditOf(p), WM_KEYDOWN, VK_ESCAPE, 0); }},
         {"Cancel button", [](HWND p) { PostMessageA(GetDlgItem(p, IDCANCEL), BM_CLICK, 0, 0); }},
+        {"Enter on Cancel", [](HWND p) {
+             SetFocus(GetDlgItem(p, IDCANCEL));
+             PostMessageA(GetDlgItem(p, IDCANCEL), WM_KEYDOWN, VK_RETURN, 0);
+         }},
         {"close box", [](HWND p) { PostMessageA(p, WM_SYSCOMMAND, SC_CLOSE, 0); }},
         {"WM_CLOSE", [](HWND p) { PostMessageA(p, WM_CLOSE, 0, 0); }},
     };
