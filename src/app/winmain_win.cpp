@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "base/system_dll_win.h"
 #include "settings/settings.h"
 #include "settings/settings_file_win.h"
 #include "ui/toolbar_win.h"
@@ -12,7 +13,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdLine, int showCmd) {
     int haveRecPath = FindRecPathArgument(cmdLine, recPath);
 
     SetAppInstance(instance);
-    InitCommonControls();
+    InitSystemCommonControls(ICC_WIN95_CLASSES);
     ResetSettingsToDefaults();
 
     if (!RegisterMainWindowClass(instance)) {

@@ -5,13 +5,13 @@
 #include "playback/playback.h"
 
 #include <windows.h>
-#include <mmsystem.h>
 
 #include <cstdlib>
 #include <new>
 
 #include "base/engine_events.h"
 #include "base/shell_handles_win.h"
+#include "base/system_dll_win.h"
 #include "playback/input_synth_win.h"
 #include "playback/playback_loop.h"
 #include "settings/settings.h"
@@ -115,7 +115,7 @@ DWORD WINAPI PlaybackThread(LPVOID parameter) {
     WorkerRun* run = static_cast<WorkerRun*>(parameter);
     run->window = GetMainWindow();
     RunPlaybackWorker(&run->run, kWorkerHooks);
-    timeEndPeriod(kTimerPeriodMs);
+    EndTimerPeriod(kTimerPeriodMs);
     ReleaseRun(run);
     return 0;
 }
@@ -146,7 +146,7 @@ int StartPlayback(const MacroEvent* events, int count, int startKey) {
     currentRun = nullptr;
 
     // The short sleeps and gaps need 1 ms timer ticks, not the default ~15.6 ms.
-    timeBeginPeriod(kTimerPeriodMs);
+    BeginTimerPeriod(kTimerPeriodMs);
     ReleaseCapture();
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));
     SendLeftButtonRelease();
@@ -154,7 +154,7 @@ int StartPlayback(const MacroEvent* events, int count, int startKey) {
 
     WorkerRun* run = NewRun(events, count);
     if (!run) {
-        timeEndPeriod(kTimerPeriodMs);
+        EndTimerPeriod(kTimerPeriodMs);
         return 0;
     }
     IgnoreUntilReleased(&run->run, startKey);
@@ -172,7 +172,7 @@ int StartPlayback(const MacroEvent* events, int count, int startKey) {
         NotifyEngineChange(EngineChange::PlaybackStartFailed);
         run->references.store(1, std::memory_order_release);  // no worker will drop its share
         ReleaseRun(run);
-        timeEndPeriod(kTimerPeriodMs);
+        EndTimerPeriod(kTimerPeriodMs);
         return 0;
     }
     playbackThread = thread;

@@ -10,6 +10,7 @@
 
 #include "base/gdi_win.h"
 #include "base/guards_win.h"
+#include "base/system_dll_win.h"
 #include "record/recorder_win.h"
 #include "settings/settings.h"
 #include "ui/toolbar.h"
@@ -102,8 +103,7 @@ void DrawFocusFrame(HDC dc) {
 
 void CreateToolbar(HWND owner, HINSTANCE instance) {
     ownerWindow = owner;
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES};
-    InitCommonControlsEx(&controls);
+    InitSystemCommonControls(ICC_BAR_CLASSES);
     tooltipWindow = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
                                     WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0, owner,
                                     nullptr, instance, nullptr);
