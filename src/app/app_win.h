@@ -11,8 +11,11 @@ constexpr int kClientHeightWithoutCaptions = 36;
 constexpr DWORD kMainWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 extern const char kMainWindowClass[];
 
-// 1 when the first argument names an existing .rec file (not a directory); the
-// path is then in `out` (260 bytes).
+// The process's command line after the program's own name, as UTF-8 into
+// `out` (`size` bytes, cut to fit); 0 when it was cut.
+int CommandLineArguments(char* out, int size);
+// 1 when the first argument of `cmdLine` (UTF-8) names an existing .rec file
+// (not a directory); the path is then in `out` (kPathBufferSize bytes).
 int FindRecPathArgument(const char* cmdLine, char* out);
 int RegisterMainWindowClass(HINSTANCE instance);
 HWND CreateMainWindow(HINSTANCE instance, int showCmd);

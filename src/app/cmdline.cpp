@@ -21,9 +21,18 @@ int ScanRecPathArgument(const char* cmdLine, char* out) {
     bool quoted = *p == '"';
     if (quoted) ++p;
     size_t n = 0;
-    while (*p && n < kPathBufferSize - 1) {
-        if (quoted ? *p == '"' : (*p == ' ' || *p == '\t')) break;
-        out[n++] = *p++;
+    int units = 0;
+    while (*p && !(quoted ? *p == '"' : (*p == ' ' || *p == '\t'))) {
+        // A character with the bytes that continue it; one of four bytes is a
+        // pair of UTF-16 units.
+        size_t width = 1;
+        while (width < 4 && ((unsigned char)p[width] & 0xC0) == 0x80) ++width;
+        int take = (unsigned char)*p >= 0xF0 ? 2 : 1;
+        if (units + take > kPathUnits - 1 || n + width > kPathBufferSize - 1) break;
+        memcpy(out + n, p, width);
+        n += width;
+        p += width;
+        units += take;
     }
     out[n] = '\0';
     return EndsWithRec(out, n);

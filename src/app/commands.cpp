@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "base/format_text.h"
+#include "base/path_size.h"
 #include "macro/macro_buffer.h"
 #include "playback/playback.h"
 #include "settings/settings.h"
@@ -18,7 +19,9 @@ constexpr char kOpenWhilePlaying[] = "Cannot open while playing!";
 constexpr char kNothingToSave[] = "No events to save!\nRecord a macro first.";
 constexpr char kNothingToCompile[] = "No events to compile!\nRecord or open a macro first.";
 constexpr char kCompileWhileRecording[] = "Cannot compile while recording!";
-constexpr size_t kPathSize = 260;
+// Paths are UTF-8 (base/path_size.h); every message fits one whole.
+constexpr size_t kPathSize = kPathBytes;
+constexpr size_t kTextSize = kPathBytes + 128;
 
 void ShowError(const ShellServices& shell, const char* text) { shell.showBox(text, "Error", BoxKind::Error); }
 
@@ -60,7 +63,7 @@ void SaveCurrentMacro(const ShellServices& shell) {
         return;
     }
     if (shell.saveRecording(path.text, events, count)) {
-        char text[512];
+        char text[kTextSize];
         FormatText(text, sizeof text, "Saved %d events to:\n%s", count, path.text);
         shell.showBox(text, "Save", BoxKind::Information);
     } else {
@@ -88,7 +91,7 @@ void ToggleRecordingFrom(const ShellServices& shell, const StopGesture& how, boo
             return;
         }
         shell.repaintButton(CMD_RECORD);
-        char text[512];
+        char text[kTextSize];
         FormatText(text, sizeof text, "Recording stopped.\n%d events captured.", GetEventCount());
         shell.showBox(text, "Record", BoxKind::Information);
         return;
@@ -160,7 +163,7 @@ void CompileCurrentMacro(const ShellServices& shell) {
 int LoadRecordingFile(const ShellServices& shell, const char* path, LoadInto into, LoadReport report) {
     int count = 0;
     MacroEvent* events = shell.loadRecording(path, &count);
-    char text[512];
+    char text[kTextSize];
     if (!events || count <= 0) {
         free(events);
         if (report == LoadReport::Toolbar) {

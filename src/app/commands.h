@@ -14,6 +14,7 @@ enum class BoxKind { Error, Warning, Information };
 
 struct ShellServices {
     // A box with an OK button, owned by the main window; returns when closed.
+    // Texts and paths are UTF-8.
     void (*showBox)(const char* text, const char* caption, BoxKind kind);
     // The Open (0) or Save (1) dialog for .rec files, and the .exe dialog:
     // a malloc'ed path, or null when cancelled.
@@ -24,8 +25,8 @@ struct ShellServices {
     // 1 when a command's lParam is the Rec button's handle.
     int (*isRecButton)(intptr_t origin);
     void (*showPreferencesUnderButton)();
-    // Files: the .rec reader and writer, a path in the temporary folder (0
-    // when it does not fit), the build with its report, removal.
+    // Files: the .rec reader and writer, an ASCII path in a temporary folder
+    // (0 when there is none), the build with its report, removal.
     MacroEvent* (*loadRecording)(const char* path, int* count);
     int (*saveRecording)(const char* path, const MacroEvent* events, int count);
     int (*tempFilePath)(const char* name, char* out, size_t size);

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "app/app_win.h"
+#include "base/wide_text_win.h"
 #include "compile/build_driver_win.h"
 #include "macro/rec_file_win.h"
 #include "playback/playback.h"
@@ -17,7 +18,7 @@ namespace {
 
 void ShowBox(const char* text, const char* caption, BoxKind kind) {
     UINT icon = kind == BoxKind::Error ? MB_ICONERROR : kind == BoxKind::Warning ? MB_ICONWARNING : MB_ICONINFORMATION;
-    MessageBoxA(GetMainWindow(), text, caption, MB_OK | icon);
+    ShowMessageBox(GetMainWindow(), text, caption, MB_OK | icon);
 }
 
 char* ChooseRecording(int forSave) { return ChooseRecordingFile(GetMainWindow(), forSave); }
@@ -44,9 +45,10 @@ void ShowPreferencesUnderButton() {
     ShowPreferencesMenu(GetMainWindow(), rect.left, rect.bottom);
 }
 
+// ASCII, so that the player generator can open it whatever script the
+// user's profile folder is named in.
 int TempFilePath(const char* name, char* out, size_t size) {
-    DWORD dirLength = GetTempPathA((DWORD)size, out);
-    if (dirLength == 0 || dirLength + lstrlenA(name) + 1 > size) return 0;
+    if (!AsciiTempFolder(out, (int)size) || lstrlenA(out) + lstrlenA(name) + 1 > (int)size) return 0;
     lstrcatA(out, name);
     return 1;
 }
@@ -58,7 +60,10 @@ void BuildAndReport(const char* recordingPath, const char* outputPath) {
     ShowBuildReport(GetMainWindow(), &result);
 }
 
-void RemoveFile(const char* path) { DeleteFileA(path); }
+void RemoveFile(const char* path) {
+    WidePath file(path);
+    if (file.ok) DeleteFileW(file.text);
+}
 
 int StopRecordingAs(const StopGesture& how) { return StopRecording(how); }
 

@@ -12,6 +12,7 @@
 #include "app/hotkeys_win.h"
 #include "app/prefs_commands.h"
 #include "base/guards_win.h"
+#include "base/wide_text_win.h"
 #include "dialogs/about_win.h"
 #include "dialogs/prompt_win.h"
 #include "settings/settings.h"
@@ -23,9 +24,9 @@ namespace {
 
 constexpr char kBadSpeedText[] = "Invalid number format.\nPlease enter a valid speed (e.g., 3.5)";
 constexpr char kSpeedRangeText[] = "Speed must be between 0.1 and 1000";
-constexpr char kFolderTitle[] =
-    "Select folder containing custom toolbar icons:\n\nRequired files (30x30 .ico):\n"
-    "open.ico, save.ico, record.ico,\nplay.ico, compile.ico, prefs.ico";
+constexpr WCHAR kFolderTitle[] =
+    L"Select folder containing custom toolbar icons:\n\nRequired files (30x30 .ico):\n"
+    L"open.ico, save.ico, record.ico,\nplay.ico, compile.ico, prefs.ico";
 constexpr char kCustomLoadedText[] = "Custom toolbar loaded successfully!";
 constexpr char kCustomFailedText[] =
     "Failed to load custom icons.\n\nMake sure folder contains all 6 files:\n  open.ico\n"
@@ -72,15 +73,16 @@ void ToggleCaptions(HWND window) {
 
 void ChooseCustomToolbar(HWND window) {
     HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    BROWSEINFOA info;
+    BROWSEINFOW info;
     ZeroMemory(&info, sizeof info);
     info.hwndOwner = window;
     info.lpszTitle = kFolderTitle;
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-    LPITEMIDLIST folder = SHBrowseForFolderA(&info);
+    LPITEMIDLIST folder = SHBrowseForFolderW(&info);
     if (folder) {
-        char path[MAX_PATH] = {};
-        if (SHGetPathFromIDListA(folder, path)) {
+        WCHAR chosen[MAX_PATH] = {};
+        char path[kPathBytes];
+        if (SHGetPathFromIDListW(folder, chosen) && ToUtf8(chosen, path, sizeof path)) {
             if (LoadCustomToolbarIcons(path)) {
                 defaultToolbarMark = 0;
                 InvalidateRect(window, nullptr, TRUE);

@@ -6,14 +6,32 @@
 #include "app/cmdline.h"
 #include "base/product_name.h"
 #include "base/resource_ids.h"
+#include "base/wide_text_win.h"
 #include "macro/macro_buffer.h"
 #include "macro/rec_file_win.h"
 
 const char kMainWindowClass[] = "QuorrelWindowClass";
 
+int CommandLineArguments(char* out, int size) {
+    // What follows the program's name, skipped as the C runtime skips it for
+    // WinMain, whose own copy is in the ANSI code page and has lost the
+    // letters of other scripts.
+    const WCHAR* p = GetCommandLineW();
+    if (*p == L'"') {
+        while (*++p && *p != L'"') {
+        }
+        if (*p == L'"') ++p;
+    } else {
+        while (*p > L' ') ++p;
+    }
+    while (*p && *p <= L' ') ++p;
+    return ToUtf8(p, out, size);
+}
+
 int FindRecPathArgument(const char* cmdLine, char* out) {
     if (!ScanRecPathArgument(cmdLine, out)) return 0;
-    DWORD attributes = GetFileAttributesA(out);
+    WidePath path(out);
+    DWORD attributes = path.ok ? GetFileAttributesW(path.text) : INVALID_FILE_ATTRIBUTES;
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 

@@ -3,14 +3,18 @@
 
 #include <commctrl.h>
 
+#include "app/cmdline.h"
 #include "base/system_dll_win.h"
 #include "settings/settings.h"
 #include "settings/settings_file_win.h"
 #include "ui/toolbar_win.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdLine, int showCmd) {
-    char recPath[260] = {0};
-    int haveRecPath = FindRecPathArgument(cmdLine, recPath);
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCmd) {
+    // Room for a quote and the 259 characters of the first argument.
+    char arguments[2 * kPathBufferSize];
+    char recPath[kPathBufferSize] = {0};
+    CommandLineArguments(arguments, sizeof arguments);
+    int haveRecPath = FindRecPathArgument(arguments, recPath);
 
     SetAppInstance(instance);
     InitSystemCommonControls(ICC_WIN95_CLASSES);

@@ -4,7 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/format_text.h"
 #include "base/guards_win.h"
+#include "base/wide_text_win.h"
 #include "compile/build_texts.h"
 #include "compile/player_stub.h"
 
@@ -18,28 +20,39 @@ constexpr DWORD kTerminateWaitMs = 5000;
 // and the current one first, so a gcc.exe that came with a downloaded macro
 // would run once the user had opened or saved something in its folder.
 int FindCompiler(char* out) {
-    const DWORD size = GetEnvironmentVariableA("PATH", nullptr, 0);
+    const DWORD size = GetEnvironmentVariableW(L"PATH", nullptr, 0);
     if (!size) return 0;
-    char* path = static_cast<char*>(malloc(size));
-    if (!path) return 0;
-    const DWORD length = GetEnvironmentVariableA("PATH", path, size);
+    WCHAR* wide = static_cast<WCHAR*>(malloc(size * sizeof(WCHAR)));
+    char* path = static_cast<char*>(malloc(size * 3));
     int found = 0;
-    const char* cursor = path;
-    if (length && length < size) {
-        while (!found && NextCompilerCandidate(&cursor, out)) {
-            const DWORD attributes = GetFileAttributesA(out);
-            found = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (wide && path) {
+        const DWORD length = GetEnvironmentVariableW(L"PATH", wide, size);
+        const char* cursor = path;
+        if (length && length < size && ToUtf8(wide, path, size * 3)) {
+            while (!found && NextCompilerCandidate(&cursor, out)) {
+                WidePath candidate(out);
+                const DWORD attributes = candidate.ok ? GetFileAttributesW(candidate.text) : INVALID_FILE_ATTRIBUTES;
+                found = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+            }
         }
     }
+    free(wide);
     free(path);
     return found;
 }
 
 // Runs the compiler hidden and waits for it. 1 when it ran and exited with 0;
 // 0 when it could not be started (*started stays 0) or failed or timed out.
-int RunCompiler(const char* compilerPath, char* commandLine, DWORD timeoutMs, int* started) {
+int RunCompiler(const char* compilerPath, const char* commandLine, DWORD timeoutMs, int* started) {
     *started = 0;
-    STARTUPINFOA startup;
+    // gcc finds its own parts beside itself in the ANSI code page, so it is
+    // started by its short form where its folder's name needs one.
+    char asciiCompiler[kBuildPathSize];
+    WidePath application(AsciiPathForm(compilerPath, asciiCompiler, sizeof(asciiCompiler)) ? asciiCompiler
+                                                                                             : compilerPath);
+    WCHAR wideCommand[kCompilerCommandSize];
+    if (!application.ok || !ToWide(commandLine, wideCommand, kCompilerCommandSize)) return 0;
+    STARTUPINFOW startup;
     memset(&startup, 0, sizeof(startup));
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -57,8 +70,8 @@ int RunCompiler(const char* compilerPath, char* commandLine, DWORD timeoutMs, in
         limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
         SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof(limits));
     }
-    if (!CreateProcessA(compilerPath, commandLine, nullptr, nullptr, FALSE, CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr,
-                        nullptr, &startup, &process))
+    if (!CreateProcessW(application.text, wideCommand, nullptr, nullptr, FALSE, CREATE_NO_WINDOW | CREATE_SUSPENDED,
+                        nullptr, nullptr, &startup, &process))
         return 0;
     *started = 1;
     // Declared after the job, so they close before it (closing the job kills
@@ -87,23 +100,22 @@ void CopyText(char* out, size_t size, const char* text) {
 }  // namespace
 
 char* ChooseExecutablePath(HWND owner) {
-    char* path = static_cast<char*>(malloc(kBuildPathSize));
-    if (!path) return nullptr;
-    path[0] = '\0';
-    OPENFILENAMEA dialog;
+    WCHAR chosen[MAX_PATH] = L"";
+    OPENFILENAMEW dialog;
     memset(&dialog, 0, sizeof(dialog));
     dialog.lStructSize = sizeof(dialog);
     dialog.hwndOwner = owner;
-    dialog.lpstrFilter = "Executable Files (*.exe)\0*.exe\0All Files (*.*)\0*.*\0";
+    dialog.lpstrFilter = L"Executable Files (*.exe)\0*.exe\0All Files (*.*)\0*.*\0";
     dialog.nFilterIndex = 0;
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = kBuildPathSize;
-    dialog.lpstrDefExt = "exe";
-    dialog.lpstrTitle = "Save Compiled Macro As";
+    dialog.lpstrFile = chosen;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrDefExt = L"exe";
+    dialog.lpstrTitle = L"Save Compiled Macro As";
     dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
-    if (!GetSaveFileNameA(&dialog)) {
+    char* path = GetSaveFileNameW(&dialog) ? static_cast<char*>(malloc(kBuildPathSize)) : nullptr;
+    if (path && !ToUtf8(chosen, path, kBuildPathSize)) {
         free(path);
-        return nullptr;
+        path = nullptr;
     }
     return path;
 }
@@ -114,38 +126,54 @@ int BuildExecutable(const char* recordingPath, const char* outputPath, BuildResu
     memset(result, 0, sizeof(*result));
     CopyText(result->outputPath, sizeof(result->outputPath), outputPath);
 
+    // The generator and the compiler take their paths in the ANSI code page,
+    // so every path they see is an ASCII one.
     char tempDir[kBuildPathSize];
-    DWORD tempLength = GetTempPathA(sizeof(tempDir), tempDir);
-    if (tempLength == 0 || tempLength >= sizeof(tempDir)) tempDir[0] = '\0';
+    if (!AsciiTempFolder(tempDir, sizeof(tempDir))) tempDir[0] = '\0';
     char sourcePath[kBuildPathSize];
     FormatStubSourcePath(sourcePath, tempDir, GetCurrentProcessId());
+    char recording[kBuildPathSize];
+    WidePath output(outputPath);
 
     int eventCount = 0;
-    if (!outputPath || !WritePlayerStub(recordingPath, sourcePath, &eventCount)) {
+    if (!output.ok || !AsciiPathForm(recordingPath, recording, sizeof(recording)) ||
+        !WritePlayerStub(recording, sourcePath, &eventCount)) {
         CopyText(result->errorText, sizeof(result->errorText), kStubFailedText);
         return 0;
     }
     result->eventCount = eventCount;
 
+    // An output path the compiler cannot take is built in the temporary
+    // folder and moved into place afterwards.
+    const int moved = !IsAsciiText(outputPath);
+    char compilerOutput[kBuildPathSize];
+    if (moved) FormatText(compilerOutput, sizeof(compilerOutput), "%squorrel_player_%lu.exe", tempDir, GetCurrentProcessId());
+    else CopyText(compilerOutput, sizeof(compilerOutput), outputPath);
+    WidePath built(compilerOutput);
     char commandLine[kCompilerCommandSize];
-    FormatCompilerCommand(commandLine, sourcePath, outputPath);
+    FormatCompilerCommand(commandLine, sourcePath, compilerOutput);
     char compilerPath[kBuildPathSize];
     int started = 0;
-    int built = FindCompiler(compilerPath) && RunCompiler(compilerPath, commandLine, timeoutMs, &started);
+    int succeeded = FindCompiler(compilerPath) && RunCompiler(compilerPath, commandLine, timeoutMs, &started);
+    if (moved && built.ok) {
+        if (succeeded)
+            succeeded = MoveFileExW(built.text, output.text, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != 0;
+        DeleteFileW(built.text);
+    }
     if (!started) {
         CopyText(result->errorText, sizeof(result->errorText), kCompilerNotStartedText);
-    } else if (!built) {
+    } else if (!succeeded) {
         CopyText(result->errorText, sizeof(result->errorText), kCompileFailedText);
     } else {
         WIN32_FILE_ATTRIBUTE_DATA attributes;
-        if (GetFileAttributesExA(outputPath, GetFileExInfoStandard, &attributes)) {
+        if (GetFileAttributesExW(output.text, GetFileExInfoStandard, &attributes)) {
             result->fileSize = attributes.nFileSizeLow;
         }
         result->elapsedMs = GetTickCount() - startTick;
         result->success = 1;
     }
     DeleteFileA(sourcePath);
-    return built;
+    return succeeded;
 }
 
 void ShowBuildReport(HWND owner, const BuildResult* result) {
@@ -156,5 +184,5 @@ void ShowBuildReport(HWND owner, const BuildResult* result) {
     }
     char text[kBuildReportSize];
     FormatBuildReport(text, result->outputPath, result->eventCount, result->fileSize, result->elapsedMs);
-    MessageBoxA(owner, text, kBuildSucceededCaption, MB_OK | MB_ICONINFORMATION);
+    ShowMessageBox(owner, text, kBuildSucceededCaption, MB_OK | MB_ICONINFORMATION);
 }

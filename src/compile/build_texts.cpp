@@ -84,10 +84,10 @@ const char* FormatFileSize(uint32_t bytes) {
 
 void FormatBuildReport(char* out, const char* outputPath, int32_t eventCount, uint32_t fileSize,
                        uint32_t elapsedMs) {
-    // The bullets are the single byte 0xB7 (a middle dot in the ANSI code page).
+    // The bullets are middle dots (U+00B7), in UTF-8 like the path.
     FormatText(out, kBuildReportSize,
                "Compilation Successful!\n\nOutput File:\n%s\n\nDetails:\n"
-               "  \xB7 Events: %d\n  \xB7 File Size: %s\n  \xB7 Compilation Time: %.2f seconds\n\n"
+               "  \xC2\xB7 Events: %d\n  \xC2\xB7 File Size: %s\n  \xC2\xB7 Compilation Time: %.2f seconds\n\n"
                "The executable is ready to use.",
                outputPath, static_cast<int>(eventCount), FormatFileSize(fileSize), SingleQuotient(elapsedMs, 1000.0f));
 }

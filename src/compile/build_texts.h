@@ -5,9 +5,12 @@
 #include <cstddef>
 #include <cstdint>
 
-constexpr size_t kBuildPathSize = 260;
+#include "base/path_size.h"
+
+// Paths are UTF-8; those in the compiler's command line are ASCII forms.
+constexpr size_t kBuildPathSize = kPathBytes;
 constexpr size_t kCompilerCommandSize = 780;
-constexpr size_t kBuildReportSize = 1024;
+constexpr size_t kBuildReportSize = kPathBytes + 256;
 
 extern const char kStubFailedText[];
 extern const char kCompilerNotStartedText[];
@@ -29,6 +32,6 @@ void FormatCompilerCommand(char* out, const char* sourcePath, const char* output
 int NextCompilerCandidate(const char** cursor, char* out);
 // "1023 bytes", "1.5 KB", "1.00 MB". Returns a static buffer the next call overwrites.
 const char* FormatFileSize(uint32_t bytes);
-// The success report text into a kBuildReportSize buffer.
+// The success report text, UTF-8, into a kBuildReportSize buffer.
 void FormatBuildReport(char* out, const char* outputPath, int32_t eventCount, uint32_t fileSize,
                        uint32_t elapsedMs);

@@ -1,13 +1,14 @@
 #include "macro/rec_file_win.h"
 
 #include <commdlg.h>
-#include "base/format_text.h"
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 
+#include "base/guards_win.h"
+#include "base/wide_text_win.h"
 #include "macro/macro_buffer.h"
 #include "macro/rec_codec.h"
-#include "base/guards_win.h"
 
 namespace {
 
@@ -21,30 +22,29 @@ int WriteAll(HANDLE file, const void* data, DWORD bytes) {
 // fits wherever the target fits, even in a folder at the path limit: "~" and
 // hex digits, or a single digit for a one-letter name. Fills `tempPath`
 // (MAX_PATH) and returns the open handle.
-HANDLE CreateSiblingTempFile(const char* path, char* tempPath) {
-    const char* slash = strrchr(path, '\\');
-    const char* fwd = strrchr(path, '/');
+HANDLE CreateSiblingTempFile(const WCHAR* path, WCHAR* tempPath) {
+    const WCHAR* slash = wcsrchr(path, L'\\');
+    const WCHAR* fwd = wcsrchr(path, L'/');
     if (fwd && (!slash || fwd > slash)) slash = fwd;
     size_t dirLen = slash ? (size_t)(slash - path) + 1 : 0;
-    size_t nameLen = strlen(path + dirLen);
+    size_t nameLen = wcslen(path + dirLen);
     if (nameLen == 0 || dirLen + nameLen >= MAX_PATH) return INVALID_HANDLE_VALUE;
     size_t tempLen = nameLen < 9 ? nameLen : 9;
     DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
     for (int attempt = 0; attempt < 32; ++attempt) {
-        char digits[16];
-        FormatText(digits, sizeof digits, "%08lX", (unsigned long)(seed + (DWORD)attempt));
-        char* out = tempPath + dirLen;
-        memcpy(tempPath, path, dirLen);
+        WCHAR digits[16];
+        wsprintfW(digits, L"%08lX", (unsigned long)(seed + (DWORD)attempt));
+        WCHAR* out = tempPath + dirLen;
+        memcpy(tempPath, path, dirLen * sizeof(WCHAR));
         if (tempLen == 1) {
             out[0] = digits[7];
         } else {
-            out[0] = '~';
-            memcpy(out + 1, digits + 8 - (tempLen - 1), tempLen - 1);
+            out[0] = L'~';
+            memcpy(out + 1, digits + 8 - (tempLen - 1), (tempLen - 1) * sizeof(WCHAR));
         }
-        out[tempLen] = '\0';
-        if (lstrcmpiA(out, path + dirLen) == 0) continue;  // never the target itself
-        HANDLE file = CreateFileA(tempPath, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        out[tempLen] = L'\0';
+        if (lstrcmpiW(out, path + dirLen) == 0) continue;  // never the target itself
+        HANDLE file = CreateFileW(tempPath, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
     }
     return INVALID_HANDLE_VALUE;
@@ -54,24 +54,26 @@ HANDLE CreateSiblingTempFile(const char* path, char* tempPath) {
 
 int SaveRecording(const char* path, const MacroEvent* events, int count) {
     uint32_t bytes;
-    if (!path || !events || count <= 0 || !RecordBytes(count, &bytes)) return 0;
+    WidePath target(path);
+    if (!target.ok || !events || count <= 0 || !RecordBytes(count, &bytes)) return 0;
 
-    char tempPath[MAX_PATH];
-    HANDLE file = CreateSiblingTempFile(path, tempPath);
+    WCHAR tempPath[MAX_PATH];
+    HANDLE file = CreateSiblingTempFile(target.text, tempPath);
     if (file == INVALID_HANDLE_VALUE) return 0;
     unsigned char header[kRecHeaderSize];
     EncodeRecHeader(count, header);
     int ok = WriteAll(file, header, sizeof header) && WriteAll(file, events, bytes);
     CloseHandle(file);
-    if (ok) ok = MoveFileExA(tempPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-    if (!ok) DeleteFileA(tempPath);
+    if (ok) ok = MoveFileExW(tempPath, target.text, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (!ok) DeleteFileW(tempPath);
     return ok;
 }
 
 MacroEvent* LoadRecording(const char* path, int* outCount) {
-    if (!path || !outCount) return nullptr;
+    WidePath source(path);
+    if (!source.ok || !outCount) return nullptr;
     *outCount = 0;
-    AutoCloseHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    AutoCloseHandle file(CreateFileW(source.text, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE) return nullptr;
 
@@ -93,32 +95,30 @@ MacroEvent* LoadRecording(const char* path, int* outCount) {
 }
 
 char* ChooseRecordingFile(HWND owner, int forSave) {
-    char* path = static_cast<char*>(malloc(MAX_PATH));
-    if (!path) return nullptr;
-    path[0] = '\0';
-
-    OPENFILENAMEA ofn;
+    WCHAR chosen[MAX_PATH] = L"";
+    OPENFILENAMEW ofn;
     memset(&ofn, 0, sizeof ofn);
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
-    ofn.lpstrFilter = "Quorrel Recordings (*.rec)\0*.rec\0All Files (*.*)\0*.*\0";
+    ofn.lpstrFilter = L"Quorrel Recordings (*.rec)\0*.rec\0All Files (*.*)\0*.*\0";
     ofn.nFilterIndex = 0;
-    ofn.lpstrFile = path;
+    ofn.lpstrFile = chosen;
     ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrDefExt = "rec";
-    BOOL chosen;
+    ofn.lpstrDefExt = L"rec";
+    BOOL confirmed;
     if (forSave) {
-        ofn.lpstrTitle = "Save Macro Recording";
+        ofn.lpstrTitle = L"Save Macro Recording";
         ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
-        chosen = GetSaveFileNameA(&ofn);
+        confirmed = GetSaveFileNameW(&ofn);
     } else {
-        ofn.lpstrTitle = "Open Macro Recording";
+        ofn.lpstrTitle = L"Open Macro Recording";
         ofn.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-        chosen = GetOpenFileNameA(&ofn);
+        confirmed = GetOpenFileNameW(&ofn);
     }
-    if (!chosen) {
+    char* path = confirmed ? static_cast<char*>(malloc(kPathBytes)) : nullptr;
+    if (path && !ToUtf8(chosen, path, kPathBytes)) {
         free(path);
-        return nullptr;
+        path = nullptr;
     }
     return path;
 }

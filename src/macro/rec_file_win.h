@@ -1,5 +1,6 @@
-// Reading and writing .rec files and the Open/Save dialogs for them. Results are
-// reported only by return values; callers word the messages. UI thread only.
+// Reading and writing .rec files and the Open/Save dialogs for them. Paths are
+// UTF-8. Results are reported only by return values; callers word the
+// messages. UI thread only.
 #pragma once
 #include <windows.h>
 #include "macro/macro_event.h"
@@ -10,5 +11,5 @@
 int SaveRecording(const char* path, const MacroEvent* events, int count);
 // Owned array (free() it) and its count, or null.
 MacroEvent* LoadRecording(const char* path, int* outCount);
-// Owned 260-byte path buffer (free() it), or null when cancelled.
+// Owned kPathBytes buffer (free() it), or null when cancelled.
 char* ChooseRecordingFile(HWND owner, int forSave);

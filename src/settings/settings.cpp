@@ -15,7 +15,7 @@ std::atomic<int> UseComplexPlayback{initial::UseComplexPlayback};
 std::atomic<int> StopHotkey{initial::StopHotkey};
 std::atomic<int> StopHotkeyEnabled{initial::StopHotkeyEnabled};
 int UseCustom = initial::UseCustom;
-char CustomPath[260] = "";
+char CustomPath[kPathBytes] = "";
 int defaultToolbarMark = 1;
 
 void ResetSettingsToDefaults() {

@@ -4,6 +4,8 @@
 #pragma once
 #include <atomic>
 
+#include "base/path_size.h"
+
 // Each setting's initial value, defined once: the globals start from it, the
 // reset goes back to it and a key missing from the file reads as it.
 namespace initial {
@@ -40,7 +42,7 @@ extern std::atomic<int> StopHotkey;
 extern std::atomic<int> StopHotkeyEnabled;
 // [Toolbar]
 extern int UseCustom;
-extern char CustomPath[260];
+extern char CustomPath[kPathBytes];  // UTF-8
 // Tick of "Use Default Toolbar"; not saved.
 extern int defaultToolbarMark;
 

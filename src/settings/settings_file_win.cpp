@@ -1,35 +1,54 @@
 #include "settings/settings_file_win.h"
 
+#include <cstdlib>
+
+#include "base/wide_text_win.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
 #include "settings/settings_values.h"
 
 namespace {
 
-char settingsPath[kSettingsPathSize];
+WCHAR settingsFile[MAX_PATH];  // UTF-16: the profile functions' own form
 int settingsLoaded;
 
 // The path of the last successful GetSettingsPath; an empty buffer is worked
 // out on first use so that the single value operations work on their own too.
-const char* SettingsPath() {
-    if (!settingsPath[0]) GetSettingsPath(settingsPath);
-    return settingsPath;
+const WCHAR* SettingsFile() {
+    char path[kSettingsPathSize];
+    if (!settingsFile[0]) GetSettingsPath(path);
+    return settingsFile;
 }
 
+// Keys and values as UTF-16 too: only the file's path needs it, but one
+// family of functions keeps one code page for the whole file.
 void ReadProfileText(const char* section, const char* key, const char* fallback, char* out, int size) {
-    const char* path = SettingsPath();
-    if (!path[0]) {
+    WCHAR wideSection[32], wideKey[32], wideFallback[kFloatTextSize];
+    WCHAR* text = static_cast<WCHAR*>(malloc(sizeof(WCHAR) * size));
+    if (text && SettingsFile()[0] && ToWide(section, wideSection, 32) && ToWide(key, wideKey, 32) &&
+        ToWide(fallback, wideFallback, kFloatTextSize)) {
+        GetPrivateProfileStringW(wideSection, wideKey, wideFallback, text, (DWORD)size, settingsFile);
+        ToUtf8(text, out, size);
+    } else {
         // No file to read: the fallback, exactly as for a missing file.
         lstrcpynA(out, fallback, size);
-        return;
     }
-    GetPrivateProfileStringA(section, key, fallback, out, (DWORD)size, path);
+    free(text);
 }
 
 int WriteProfileText(const char* section, const char* key, const char* value) {
-    const char* path = SettingsPath();
-    if (!path[0]) return 0;
-    return WritePrivateProfileStringA(section, key, value, path) != 0;
+    WCHAR wideSection[32], wideKey[32], wideValue[kPathUnits];
+    if (!SettingsFile()[0] || !ToWide(section, wideSection, 32) || !ToWide(key, wideKey, 32) ||
+        !ToWide(value, wideValue, kPathUnits))
+        return 0;
+    // The file is kept in the ANSI code page. A folder whose name that cannot
+    // hold is written as its short form, which names the same folder.
+    BOOL lost = FALSE;
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wideValue, -1, nullptr, 0, nullptr, &lost);
+    WCHAR shortForm[kPathUnits];
+    DWORD length = lost ? GetShortPathNameW(wideValue, shortForm, kPathUnits) : 0;
+    if (length > 0 && length < kPathUnits) lstrcpyW(wideValue, shortForm);
+    return WritePrivateProfileStringW(wideSection, wideKey, wideValue, settingsFile) != 0;
 }
 
 const ProfileStore kProfileFile = {ReadProfileText, WriteProfileText};
@@ -54,14 +73,18 @@ void RestoreWindowPosition(HWND window, int savedX, int savedY) {
 
 }  // namespace
 
-int GetSettingsPath(char* out260) {
-    char exePath[MAX_PATH];
-    out260[0] = '\0';
-    DWORD length = GetModuleFileNameA(nullptr, exePath, sizeof exePath);
+int GetSettingsPath(char* out) {
+    WCHAR exe[MAX_PATH];
+    char exePath[kPathBytes];
+    out[0] = '\0';
+    DWORD length = GetModuleFileNameW(nullptr, exe, MAX_PATH);
     // A length that fills the buffer means the path was cut: it names no real file.
-    if (length == 0 || length >= sizeof exePath) return 0;
-    exePath[length] = '\0';
-    return JoinSettingsPath(out260, exePath);
+    if (length == 0 || length >= MAX_PATH || !ToUtf8(exe, exePath, sizeof exePath) ||
+        !JoinSettingsPath(out, exePath) || !ToWide(out, settingsFile, MAX_PATH)) {
+        out[0] = '\0';
+        return 0;
+    }
+    return 1;
 }
 
 float ReadFloatSetting(const char* section, const char* key, float fallback) {
@@ -82,7 +105,8 @@ void WriteIntSetting(const char* section, const char* key, int value) {
 
 void LoadSettings(HWND window, CustomIconLoader loadIcons) {
     settingsLoaded = 1;
-    if (!GetSettingsPath(settingsPath)) return;
+    char path[kSettingsPathSize];
+    if (!GetSettingsPath(path)) return;
     ReadSettingValues(kProfileFile);
 
     if (UseCustom && CustomPath[0]) {
@@ -103,7 +127,8 @@ void LoadSettings(HWND window, CustomIconLoader loadIcons) {
 
 int SaveSettings(HWND window) {
     if (!settingsLoaded) return 0;
-    if (!GetSettingsPath(settingsPath)) return 0;
+    char path[kSettingsPathSize];
+    if (!GetSettingsPath(path)) return 0;
     int result = WriteSettingValues(kProfileFile);
     if (!window || IsIconic(window)) return result;
     RECT outer;

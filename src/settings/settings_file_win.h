@@ -4,9 +4,9 @@
 #pragma once
 #include <windows.h>
 
-// Fills out260 with the file's path; 0 when the executable's path cannot be
-// obtained or the joined path does not fit.
-int GetSettingsPath(char* out260);
+// Fills `out` (kSettingsPathSize bytes) with the file's path, UTF-8; 0 when the
+// executable's path cannot be obtained or the joined path does not fit.
+int GetSettingsPath(char* out);
 float ReadFloatSetting(const char* section, const char* key, float fallback);
 void WriteFloatSetting(const char* section, const char* key, float value);
 int ReadIntSetting(const char* section, const char* key, int fallback);

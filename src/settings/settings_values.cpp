@@ -29,17 +29,17 @@ int ParseSettingInt(const char* text, int fallback) {
     return (int)value;
 }
 
-int JoinSettingsPath(char* out260, const char* exePath) {
-    out260[0] = '\0';
+int JoinSettingsPath(char* out, const char* exePath) {
+    out[0] = '\0';
     if (!exePath) return 0;
     size_t dirLength = strlen(exePath);
     const char* slash = strrchr(exePath, '\\');
     if (slash) dirLength = (size_t)(slash - exePath);
     size_t nameLength = sizeof kSettingsFileName - 1;
     if (dirLength + 1 + nameLength > (size_t)kSettingsPathSize - 1) return 0;
-    memcpy(out260, exePath, dirLength);
-    out260[dirLength] = '\\';
-    memcpy(out260 + dirLength + 1, kSettingsFileName, nameLength + 1);
+    memcpy(out, exePath, dirLength);
+    out[dirLength] = '\\';
+    memcpy(out + dirLength + 1, kSettingsFileName, nameLength + 1);
     return 1;
 }
 

@@ -4,7 +4,9 @@
 #pragma once
 #include <cstdint>
 
-constexpr int kSettingsPathSize = 260;
+#include "base/path_size.h"
+
+constexpr int kSettingsPathSize = kPathBytes;
 constexpr int kFloatTextSize = 64;
 constexpr int kIntTextSize = 32;
 extern const char kSettingsFileName[];
@@ -21,9 +23,10 @@ float ParseSettingFloat(const char* text);
 int ParseSettingInt(const char* text, int fallback);
 
 // Joins the directory of `exePath` (cut at its last backslash) with the file
-// name as "dir\Quorrel.ini" into out260. Returns 0, leaving out260 empty, when
-// the joined path would not fit in 259 characters: a cut path names another file.
-int JoinSettingsPath(char* out260, const char* exePath);
+// name as "dir\Quorrel.ini" into `out` (kSettingsPathSize bytes). Returns 0,
+// leaving it empty, when the joined path would not fit: a cut path names
+// another file.
+int JoinSettingsPath(char* out, const char* exePath);
 
 struct WorkArea {
     int left, top, right, bottom;

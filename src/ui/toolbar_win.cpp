@@ -11,6 +11,7 @@
 #include "base/gdi_win.h"
 #include "base/guards_win.h"
 #include "base/system_dll_win.h"
+#include "base/wide_text_win.h"
 #include "record/recorder_win.h"
 #include "settings/settings.h"
 #include "ui/toolbar.h"
@@ -189,14 +190,15 @@ void ApplyCaptionMode(int on) {
 
 int LoadCustomToolbarIcons(const char* folder) {
     HICON loaded[kToolbarButtons] = {};
-    char path[MAX_PATH];
+    char path[kPathBytes];
     for (int i = 0; i < kToolbarButtons; ++i) {
-        if (!BuildCustomIconPath(path, sizeof path, folder, kToolbarButtonSpecs[i].customFile) ||
-            GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
+        int built = BuildCustomIconPath(path, sizeof path, folder, kToolbarButtonSpecs[i].customFile);
+        WidePath file(built ? path : nullptr);
+        if (!file.ok || GetFileAttributesW(file.text) == INVALID_FILE_ATTRIBUTES) {
             DestroyIcons(loaded, i);
             return 0;
         }
-        loaded[i] = (HICON)LoadImageA(nullptr, path, IMAGE_ICON, kToolbarIconSize, kToolbarIconSize,
+        loaded[i] = (HICON)LoadImageW(nullptr, file.text, IMAGE_ICON, kToolbarIconSize, kToolbarIconSize,
                                       LR_LOADFROMFILE);
         if (!loaded[i]) {
             DestroyIcons(loaded, i);

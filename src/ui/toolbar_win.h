@@ -15,7 +15,7 @@ HWND FindToolbarButton(int controlId);
 void PaintToolbarButton(const DRAWITEMSTRUCT* item);
 // Switches the buttons between the captioned and the icon-only form (Show Captions command).
 void ApplyCaptionMode(int on);
-// Loads all six custom icons from `folder` or none: 1 when installed (UseCustom and
+// Loads all six custom icons from `folder` (UTF-8) or none: 1 when installed (UseCustom and
 // CustomPath are then set, the buttons marked for repainting), 0 with nothing changed.
 int LoadCustomToolbarIcons(const char* folder);
 // Releases the custom set and returns to the default icons (UseCustom 0, CustomPath empty).

@@ -54,6 +54,12 @@ TEST(CommandLineScan, LongPathIsCutTo259CharactersBeforeTheExtensionTest) {
     EXPECT_EQ(ScanRecPathArgument(longer.c_str(), out), 0);
     EXPECT_EQ(strlen(out), 259u);
     EXPECT_EQ(out[258], 'e');
+
+    // Characters, not bytes: 255 Cyrillic letters of two bytes each and ".rec".
+    std::string cyrillic;
+    for (int i = 0; i < 255; ++i) cyrillic += "\xD0\xB6";
+    EXPECT_EQ(ScanRecPathArgument((cyrillic + ".rec").c_str(), out), 1);
+    EXPECT_EQ(std::string(out), cyrillic + ".rec");
 }
 
 }  // namespace

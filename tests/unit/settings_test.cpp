@@ -52,13 +52,12 @@ TEST(SettingsPath, SitsNextToTheExecutable) {
 }
 
 TEST(SettingsPath, RefusesAPathThatWouldBeCut) {
-    // dir + "\" + "Quorrel.ini" must fit in 259 characters: a directory of 247
+    // dir + "\" + "Quorrel.ini" must fit the buffer: a directory 12 shorter
     // fits exactly, one more would name a different, truncated file.
-    std::string dir = "C:\\" + std::string(244, 'd');
-    ASSERT_EQ(247u, dir.size());
+    std::string dir = "C:\\" + std::string(kSettingsPathSize - 1 - 12 - 3, 'd');
     char path[kSettingsPathSize];
     ASSERT_EQ(1, JoinSettingsPath(path, (dir + "\\quorrel.exe").c_str()));
-    EXPECT_EQ(259u, strlen(path));
+    EXPECT_EQ(kSettingsPathSize - 1u, strlen(path));
     EXPECT_STREQ((dir + "\\Quorrel.ini").c_str(), path);
 
     std::string longer = dir + "e";
