@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "app/app_win.h"
+#include "base/answering_wait_win.h"
 #include "base/gdi_win.h"
 #include "base/guards_win.h"
 #include "app/commands.h"
@@ -81,7 +82,9 @@ LRESULT OnSetCursor(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 // Menu choices go to the preferences; clicks and posted commands to the toolbar.
+// A command sent while an earlier one still waits (for the compiler) is dropped.
 LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (IsWaitingAnswering()) return 0;
     int id = LOWORD(wParam);
     int code = HIWORD(wParam);
     if (id >= kPrefsCommandFirst && id <= kPrefsCommandLast) HandlePreferencesCommand(window, id);

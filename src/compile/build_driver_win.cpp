@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/answering_wait_win.h"
 #include "base/format_text.h"
 #include "base/guards_win.h"
 #include "base/wide_text_win.h"
@@ -81,7 +82,9 @@ int RunCompiler(const char* compilerPath, const char* commandLine, DWORD timeout
     // itself can be stopped.
     if (job.get() && !AssignProcessToJobObject(job.get(), compiler.get())) job.reset();
     ResumeThread(thread.get());
-    const DWORD waited = WaitForSingleObject(compiler.get(), timeoutMs);
+    // The window stays drawn and answering while the compiler runs; the user's
+    // input waits in the queue.
+    const DWORD waited = WaitAnswering(compiler.get(), timeoutMs);
     if (waited == WAIT_TIMEOUT) {
         // A compiler left running could still write the executable after the
         // user has been told the build failed, and would hold the source open.

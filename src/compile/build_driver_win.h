@@ -23,9 +23,10 @@ char* ChooseExecutablePath(HWND owner);
 // Writes the player source next to the temporary files, runs the gcc.exe
 // found first in the fully qualified folders of PATH (never the program's or
 // the current folder) on it and fills `result` (cleared first). Paths are
-// UTF-8, in any script. Blocks for as long as the compiler runs, at most
-// `timeoutMs`; a compiler still busy then is stopped with all its child
-// processes and the build counts as failed. The player source is gone when this returns. 1 on success.
+// UTF-8, in any script. Waits for as long as the compiler runs, at most
+// `timeoutMs`, serving only paint and sent messages meanwhile; a compiler
+// still busy then is stopped with all its child processes and the build
+// counts as failed. The player source is gone when this returns. 1 on success.
 int BuildExecutable(const char* recordingPath, const char* outputPath, BuildResult* result,
                     uint32_t timeoutMs = kCompilerTimeoutMs);
 // The success report or the failure text in a modal box owned by `owner`.

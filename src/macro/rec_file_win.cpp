@@ -5,12 +5,18 @@
 #include <cstring>
 #include <cwchar>
 
+#include "base/answering_wait_win.h"
 #include "base/guards_win.h"
 #include "base/wide_text_win.h"
 #include "macro/macro_buffer.h"
 #include "macro/rec_codec.h"
 
 namespace {
+
+// How long a save waits for a file that another program (a virus scanner, an
+// indexer, a sync client) holds open for a moment, and how often it tries.
+constexpr DWORD kBusyFileWaitMs = 500;
+constexpr DWORD kBusyFileRetryMs = 25;
 
 int WriteAll(HANDLE file, const void* data, DWORD bytes) {
     DWORD written = 0;
@@ -50,6 +56,21 @@ HANDLE CreateSiblingTempFile(const WCHAR* path, WCHAR* tempPath) {
     return INVALID_HANDLE_VALUE;
 }
 
+// Puts the written file in the target's place. A target held open without
+// delete sharing refuses for as long as it is held, so the rename is tried
+// again for a moment; the window stays drawn and the hooks answered meanwhile.
+int ReplaceTarget(const WCHAR* tempPath, const WCHAR* path) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (MoveFileExW(tempPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 1;
+        const DWORD error = GetLastError();
+        if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) ||
+            GetTickCount() - start >= kBusyFileWaitMs)
+            return 0;
+        WaitAnswering(nullptr, kBusyFileRetryMs);
+    }
+}
+
 }  // namespace
 
 int SaveRecording(const char* path, const MacroEvent* events, int count) {
@@ -64,7 +85,7 @@ int SaveRecording(const char* path, const MacroEvent* events, int count) {
     EncodeRecHeader(count, header);
     int ok = WriteAll(file, header, sizeof header) && WriteAll(file, events, bytes);
     CloseHandle(file);
-    if (ok) ok = MoveFileExW(tempPath, target.text, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (ok) ok = ReplaceTarget(tempPath, target.text);
     if (!ok) DeleteFileW(tempPath);
     return ok;
 }

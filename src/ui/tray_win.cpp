@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+#include "base/answering_wait_win.h"
 #include "base/product_name.h"
 #include "base/resource_ids.h"
 #include "ui/prefs_menu_win.h"
@@ -61,6 +62,8 @@ void RemoveTrayIcon(HWND window) {
 }
 
 void HandleTrayNotification(HWND window, LPARAM lParam) {
+    // The shell sends these; none may open a menu over a command still waiting.
+    if (IsWaitingAnswering()) return;
     switch ((UINT)lParam) {
     case WM_LBUTTONDBLCLK:
         ShowWindow(window, SW_RESTORE);

@@ -353,16 +353,33 @@ int CountProcesses(const char* name) {
     return count;
 }
 
+int paints;
+LRESULT CALLBACK CountPaints(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    paints += message == WM_PAINT;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
 // The stand-in's child would write the output 32 s in; a time-out well below
-// that shows whether it was stopped too, without waiting for it.
+// that shows whether it was stopped too, without waiting for it. Meanwhile the
+// windows are painted, and what the user sent waits in the queue.
 TEST_F(CompileBuildTest, CompilerPastTheTimeOutIsStoppedAndWritesNothingLater) {
     WriteRecording(rec_, kThreeKeys);
     SetEnvironmentVariableA("QUORREL_TEST_GCC_MODE", "hang");
     const std::string out = Output("late.exe");
     BuildResult result = {};
+    WNDCLASSA painted = {0, CountPaints, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr, nullptr, nullptr, "Painted"};
+    RegisterClassA(&painted);
+    HWND window = CreateWindowExA(0, "Painted", "", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+    PostMessageA(window, WM_KEYDOWN, 'A', 0);
+    paints = 0;
+    InvalidateRect(window, nullptr, TRUE);
     const DWORD start = GetTickCount();
     EXPECT_EQ(BuildExecutable(rec_.c_str(), out.c_str(), &result, 3000), 0);
     const DWORD took = GetTickCount() - start;
+    EXPECT_GT(paints, 0);
+    MSG key;
+    EXPECT_TRUE(PeekMessageA(&key, window, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
+    DestroyWindow(window);
     EXPECT_GE(took, 2900u);
     EXPECT_LT(took, 4900u) << "waited past the time-out";
     EXPECT_STREQ(result.errorText, "GCC compilation failed!\nMake sure MinGW GCC is in your PATH.");

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "macro/macro_buffer.h"
@@ -138,6 +139,15 @@ TEST_F(RecFileTest, AFailedSaveKeepsThePreviousFileIntact) {
     CloseHandle(holder);
     EXPECT_EQ(ReadBytes(path), before);
     EXPECT_EQ(FileCount(), 1) << "the temporary file is removed after a failure";
+
+    // One that lets go within half a second, as a virus scanner does, is waited for.
+    holder = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    std::thread release([holder] { Sleep(300), CloseHandle(holder); });
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(SaveRecording(path.c_str(), second.data(), 9), 1);
+    EXPECT_GE(GetTickCount() - start, 250u);
+    release.join();
+    EXPECT_EQ(ReadBytes(path).size(), 184u);
 
     // A save into a folder that does not exist fails and creates nothing.
     std::string missing = Path("no-such-dir\\x.rec");
