@@ -41,10 +41,22 @@ BOOL NotifyAdd(HWND window) {
     return Shell_NotifyIconA(NIM_ADD, &trayIconData);
 }
 
+// The shell's announcement of a new taskbar, let through to an elevated
+// window, which the system shields from lower-rights broadcasts. The filter
+// exists from Windows 7 on: looked up.
+void AllowTaskbarCreated(HWND window) {
+    using FilterFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    if (!taskbarCreated) taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    FilterFn allow = reinterpret_cast<FilterFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "ChangeWindowMessageFilterEx")));
+    if (allow && taskbarCreated) allow(window, taskbarCreated, MSGFLT_ALLOW, nullptr);
+}
+
 }  // namespace
 
 BOOL AddTrayIcon(HWND window) {
     iconShown = 1;
+    AllowTaskbarCreated(window);
     return NotifyAdd(window);
 }
 
