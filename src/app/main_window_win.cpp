@@ -92,6 +92,16 @@ LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
+// A right click on a button; its point is signed, since a monitor left of or
+// above the primary one has negative coordinates. The keyboard's (-1, -1)
+// opens the menu where the Prefs button does.
+LRESULT OnContextMenu(HWND window, LPARAM lParam) {
+    int x = (short)LOWORD(lParam), y = (short)HIWORD(lParam);
+    if (x == -1 && y == -1) HandleToolbarCommand(CMD_PREFS);
+    else ShowPreferencesMenu(window, x, y);
+    return 0;
+}
+
 LRESULT OnChar(HWND window, WPARAM wParam) {
     switch (tolower((int)(unsigned char)wParam)) {
     // O and S: the working macro, silently.
@@ -205,7 +215,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         ShowPreferencesMenu(window, point.x, point.y);
         return 0;
     }
-    case WM_CONTEXTMENU: ShowPreferencesMenu(window, LOWORD(lParam), HIWORD(lParam)); return 0;
+    case WM_CONTEXTMENU: return OnContextMenu(window, lParam);
     case WM_SYSCOMMAND: return OnSysCommand(window, message, wParam, lParam);
     case WM_TIMER: return OnTimer(window, wParam);
     case WM_HOTKEY: return OnHotkey(window, wParam);

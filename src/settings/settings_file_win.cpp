@@ -121,7 +121,9 @@ void LoadSettings(HWND window, CustomIconLoader loadIcons) {
 
     int savedX = ReadIntSetting(kSettingsSection, "WindowX", -1);
     int savedY = ReadIntSetting(kSettingsSection, "WindowY", -1);
-    if (window && savedX >= 0 && savedY >= 0) RestoreWindowPosition(window, savedX, savedY);
+    // Monitors left of or above the primary one have negative coordinates;
+    // only -1 in both keys is the mark of a position never saved.
+    if (window && !(savedX == -1 && savedY == -1)) RestoreWindowPosition(window, savedX, savedY);
     if (window && AlwaysOnTop) SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 

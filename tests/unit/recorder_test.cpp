@@ -57,7 +57,7 @@ TEST(RecordPacking, MouseParamHIsYExceptForTheWheel) {
     // Wheel: delta in the high word, low 16 bits of y below it.
     EXPECT_EQ(0x0078012Cu, PackMouseParamH(msg::MouseWheel, 300, 0x00780000));
     EXPECT_EQ(0xFF88012Cu, PackMouseParamH(msg::MouseWheel, 300, 0xFF880000));  // -120
-    // A negative y keeps only its low word: replayed as a large positive y.
+    // A negative y keeps only its low word, which playback reads signed again.
     EXPECT_EQ(0x0078FFFBu, PackMouseParamH(msg::MouseWheel, -5, 0x00780000));
     // Low bits of mouseData are not part of the wheel delta.
     EXPECT_EQ(0x00780010u, PackMouseParamH(msg::MouseWheel, 16, 0x00781234));

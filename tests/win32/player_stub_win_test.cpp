@@ -333,7 +333,7 @@ TEST_F(PlayerLogicTest, MovesArePlacedOnTheVirtualDesktopReadForEachEvent) {
     for (const auto& m : moves) events.push_back({0x200, static_cast<uint32_t>(m.x), static_cast<uint32_t>(m.y), 0, 0});
     events.push_back({0x201, 10, 10, 0, 0});
     events.push_back({0x202, 10, 10, 0, 0});
-    events.push_back({0x20A, 10, (0xFF88u << 16) | 10, 0, 0});
+    events.push_back({0x20A, 10, (0xFF88u << 16) | 0xFFECu, 0, 0});  // y -20: above the primary monitor
     events.push_back({0x200, 500, 500, 100, 0});  // on the desktop with no size
     Play(events);
     ASSERT_EQ(world_.sentCount, static_cast<int>(events.size()));
@@ -348,7 +348,7 @@ TEST_F(PlayerLogicTest, MovesArePlacedOnTheVirtualDesktopReadForEachEvent) {
     for (int i = 5; i < 8; ++i) {
         EXPECT_FALSE(world_.sent[i].flags & MOUSEEVENTF_MOVE) << i;
         EXPECT_EQ(world_.sent[i].cursor[0], 10) << i;
-        EXPECT_EQ(world_.sent[i].cursor[1], 10) << i;
+        EXPECT_EQ(world_.sent[i].cursor[1], i < 7 ? 10 : -20) << i;
     }
     // Aware of the real pixels before any input, the timer period around the run.
     EXPECT_STREQ(world_.calls, "absiiiiicicicisie");
