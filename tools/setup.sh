@@ -31,6 +31,10 @@ have_cmd Xvfb || need+=(xvfb)
 have_pkg fonts-wine || need+=(fonts-wine)
 have_cmd xdotool || need+=(xdotool)
 have_cmd xwininfo || need+=(x11-utils)
+# The end-to-end tests' two-monitor X server (tools/twohead.sh).
+have_cmd Xorg || need+=(xserver-xorg-core)
+have_pkg xserver-xorg-video-dummy || need+=(xserver-xorg-video-dummy)
+have_cmd xrandr || need+=(x11-xserver-utils)
 { have_cmd import && import -version >/dev/null 2>&1; } || need+=(imagemagick)
 have_cmd python3 || need+=(python3)
 

@@ -4,9 +4,7 @@ the program declares itself DPI-aware, so its hooks and its playback both count 
 The scaling is set in a private copy of the run's prefix, so that no other test sees it; the
 programs here run in that prefix and are driven with xdotool alone (the bench's inspector runs in
 the shared prefix and would not see their windows)."""
-import glob
 import os
-import shutil
 import subprocess
 import time
 import unittest
@@ -17,22 +15,12 @@ TARGET_TITLE = "Quorrel Test Target"
 CLICK = (300, 200)  # a pixel inside the target; scaled by 1.5 either way it would be elsewhere
 
 
-def copy_prefix(source, target):
-    """Hard links for the files Wine only reads (1.3 GB of them), real copies of the registry
-    and .ini files it may rewrite in place."""
-    subprocess.run(["cp", "-al", source, target], check=True)
-    for path in glob.glob(os.path.join(target, "*.reg")) + glob.glob(os.path.join(target, "drive_c", "windows", "*.ini")):
-        original = os.path.join(source, os.path.relpath(path, target))
-        os.unlink(path)
-        shutil.copy2(original, path)
-
-
 class DpiJourneyTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.b = bench.Bench("dpi")
         cls.prefix = cls.b.path("prefix")
-        copy_prefix(bench.PREFIX, cls.prefix)
+        bench.copy_prefix(bench.PREFIX, cls.prefix)
         cls.env = {"WINEPREFIX": cls.prefix}
         # Where Wine reads the system DPI from, and where older tools put it.
         for key in ("HKCU\\Control Panel\\Desktop", "HKCC\\Software\\Fonts"):
