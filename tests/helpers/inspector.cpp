@@ -24,22 +24,25 @@
 
 namespace {
 
-std::string Escape(const char* text) {
+// Window texts are escaped by UTF-16 unit, names by byte of the ANSI code page.
+template <typename Char>
+std::string Escape(const Char* text) {
     std::string out;
-    for (const unsigned char* p = (const unsigned char*)text; *p; ++p) {
-        switch (*p) {
+    for (const Char* p = text; *p; ++p) {
+        const unsigned c = sizeof(Char) == 1 ? (unsigned char)*p : (unsigned)*p;
+        switch (c) {
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;
         case '\n': out += "\\n"; break;
         case '\r': out += "\\r"; break;
         case '\t': out += "\\t"; break;
         default:
-            if (*p < 0x20 || *p >= 0x80) {
+            if (c < 0x20 || c >= 0x80) {
                 char buf[8];
-                snprintf(buf, sizeof buf, "\\u%04x", *p);  // bytes of the ANSI code page, one by one
+                snprintf(buf, sizeof buf, "\\u%04x", c);
                 out += buf;
             } else {
-                out += (char)*p;
+                out += (char)c;
             }
         }
     }
@@ -68,8 +71,9 @@ void StoredText(HWND window, char* out, int size) {
 }
 
 std::string Describe(HWND window) {
-    char title[1024] = "", cls[256] = "";
-    StoredText(window, title, sizeof title);
+    WCHAR title[1024] = L"";
+    char cls[256] = "";
+    InternalGetWindowText(window, title, 1024);
     GetClassNameA(window, cls, sizeof cls);
     RECT rect, client;
     GetWindowRect(window, &rect);
