@@ -316,6 +316,11 @@ class ShellDailyJobTest(unittest.TestCase):
         self.assertEqual(menu["rect"][1], prefs["rect"][3])
         self.b.xdo("key", "Escape")
         time.sleep(0.5)
+        # So does the keyboard's context menu (WM_CONTEXTMENU at -1, -1).
+        self.b.post(s.main()["hwnd"], 0x7B, s.main()["hwnd"], -1)
+        self.assertEqual(self.b.wait_window(cls="#32768", timeout=10)["rect"][:2], [prefs["rect"][0], prefs["rect"][3]])
+        self.b.xdo("key", "Escape")
+        time.sleep(0.5)
 
     def test_3_slots_hold_three_macros(self):
         s = self.s

@@ -56,8 +56,8 @@ TEST(CommandLineScan, LongPathIsCutTo259CharactersBeforeTheExtensionTest) {
     EXPECT_EQ(out[258], 'e');
 
     // Characters, not bytes: 255 Cyrillic letters of two bytes each and ".rec".
-    std::string cyrillic;
-    for (int i = 0; i < 255; ++i) cyrillic += "\xD0\xB6";
+    std::string cyrillic(255 * 2, '\xD0');
+    for (size_t i = 1; i < cyrillic.size(); i += 2) cyrillic[i] = '\xB6';
     EXPECT_EQ(ScanRecPathArgument((cyrillic + ".rec").c_str(), out), 1);
     EXPECT_EQ(std::string(out), cyrillic + ".rec");
 }
