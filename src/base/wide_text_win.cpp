@@ -50,6 +50,7 @@ int ToUtf8(const WCHAR* text, char* out, int size) {
     out[0] = '\0';
     if (!text) return 0;
     int units = lstrlenW(text);
+    if (size == 1) return units == 0;
     int whole = 1;
     // Whole characters only: a text cut to fit ends before the first one that does not.
     for (;;) {
