@@ -293,7 +293,7 @@ class PrefsEndToEndTest(unittest.TestCase):
             about = self.b.wait_window(text="About Quorrel", cls="QuorrelAboutDlg")
             texts = [c["text"] for c in about["children"]]
             self.assertEqual(texts[1:5], ["Quorrel", "Version 1.8", "", "Key Features:"])
-            self.assertTrue(texts[5].startswith("\x95 Record mouse clicks and keyboard input\r\n"))
+            self.assertTrue(texts[5].startswith("\u2022 Record mouse clicks and keyboard input\r\n"))
             self.assertEqual(texts[8], "quorrel.app")
             self.assertEqual(texts[9], "OK")
             left, top, right, bottom = about["rect"]
