@@ -22,6 +22,8 @@ class AnyFolderJourneyTest(unittest.TestCase):
         table = subprocess.run([objdump, "-p", bench.QUORREL], capture_output=True, text=True).stdout
         imports = {line.split(":")[1].strip().lower() for line in table.splitlines() if "DLL Name:" in line}
         self.assertTrue(imports and imports <= KNOWN_DLLS, imports)
+        with open(bench.QUORREL, "rb") as f:
+            self.assertIn(b'<requestedExecutionLevel level="asInvoker"', f.read())  # the manifest, as stored
 
         self.b = bench.Bench("any-folder")
         self.addCleanup(self.b.close)
