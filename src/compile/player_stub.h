@@ -8,7 +8,8 @@
 #include "macro/rec_codec.h"  // kMaxStubEvents, the largest count the generator takes
 
 // Reads the recording at `recordingPath` and writes the player source to
-// `stubPath` (text mode). Every check on the recording happens before the stub
+// `stubPath` (text mode). The C runtime opens both in the ANSI code page; the
+// build driver passes ASCII forms. Every check on the recording happens before the stub
 // is opened, so a 0 result means the stub path was neither created nor
 // touched. `outCount` (optional) receives the event count as soon as it has
 // been read and checked, even when a later step fails.
