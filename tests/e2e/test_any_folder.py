@@ -49,8 +49,10 @@ class AnyFolderJourneyTest(unittest.TestCase):
         dialog = self.b.wait_window(text="Save Compiled Macro As", cls="#32770")
         self.b.focus("Save Compiled Macro As")
         time.sleep(0.5)
-        player = os.path.join(app, "игрок.exe")
-        self.b.xdo("type", "--delay", 20, bench.unix_to_wine(player))
+        # The dialog opens in the current folder, the program's; a bare name keeps xdotool
+        # from typing Cyrillic, which it has been seen to drop letters of.
+        player = os.path.join(app, "player.exe")
+        self.b.xdo("type", "--delay", 20, "player")
         self.b.xdo("key", "Return")
         self.b.wait_gone(dialog["hwnd"])
         report = self.b.message_box(timeout=120, predicate=lambda w: w["text"].startswith("Compilation"))
