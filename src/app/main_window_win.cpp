@@ -12,7 +12,6 @@
 #include "app/prefs_commands_win.h"
 #include "app/status_win.h"
 #include "dialogs/modal_win.h"
-#include "dialogs/shortcuts_win.h"
 #include "macro/macro_buffer.h"
 #include "macro/rec_file_win.h"
 #include "macro/slots.h"
@@ -45,7 +44,7 @@ LRESULT OnCreate(HWND window) {
     InitSlots();
     RegisterMainHotkeys(window);
     RegisterSlotHotkeys(window);
-    RegisterHotKey(window, HOTKEY_SHORTCUTS, 0, VK_F1);
+    RegisterShortcutsHotkey(window);
     // Focus rectangles and mnemonic underlines visible from the start.
     SendMessageA(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
     return 0;
@@ -130,11 +129,9 @@ LRESULT OnTimer(HWND window, WPARAM id) {
     return 0;
 }
 
-// F1 anywhere opens the shortcuts; the slot keys come next; the rest are the
-// recording and playback hotkeys.
+// F1 anywhere opens the shortcuts, Ctrl+digit switches slots; the others record and play.
 LRESULT OnHotkey(HWND window, WPARAM id) {
-    if ((int)id == HOTKEY_SHORTCUTS) ShowShortcutsDialog(window);
-    else if (!HandleSlotHotkey((int)id)) HandleHotkey(window, (int)id);
+    HandleHotkey(window, (int)id);
     return 0;
 }
 
