@@ -112,12 +112,16 @@ LRESULT OnSysCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// The recording clock and the playback countdown; a tick that outlives its
-// engine only stops its timer.
+// The recording clock (which also looks after the recording hooks) and the
+// playback countdown; a tick that outlives its engine only stops its timer.
 LRESULT OnTimer(HWND window, WPARAM id) {
     if (id == TIMER_REC_CLOCK) {
-        if (IsRecording()) SetStateCaption(window, kCaptionRecording);
-        else KillTimer(window, TIMER_REC_CLOCK);
+        if (IsRecording()) {
+            WatchRecordingHooks();
+            SetStateCaption(window, kCaptionRecording);
+        } else {
+            KillTimer(window, TIMER_REC_CLOCK);
+        }
     } else if (id == TIMER_PLAY_PROGRESS) {
         if (IsPlaying()) {
             UpdatePlaybackCaption();

@@ -214,6 +214,29 @@ TEST_F(ShellTest, RecorderClearsTheWorkingMacroButNotTheLoadedOne) {
     EXPECT_EQ(file, current);
 }
 
+// Windows takes a late hook away without a word: the clock's tick sees input
+// that no hook was called for and installs them again, never twice over.
+TEST_F(ShellTest, RecorderInstallsItsHooksAgainAfterTheSystemDroppedThem) {
+    auto typeKey = [](WORD vk) {
+        INPUT in[2] = {{INPUT_KEYBOARD, {}}, {INPUT_KEYBOARD, {}}};
+        in[0].ki.wVk = in[1].ki.wVk = vk;
+        in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, in, sizeof(INPUT));
+        for (int i = 0; i < 20; ++i, Sleep(10)) Pump();
+    };
+    ASSERT_EQ(1, StartRecording());
+    HHOOK keyboard, mouse;
+    GetRecordingHooks(&keyboard, &mouse);
+    UnhookWindowsHookEx(keyboard);
+    UnhookWindowsHookEx(mouse);
+    Sleep(1100);
+    for (WORD vk : {'Q', 'W', 'E'}) {
+        typeKey(vk);
+        WatchRecordingHooks();
+    }
+    EXPECT_EQ(4, GetEventCount()) << "Q is lost, W and E recorded once each";
+}
+
 // --- captions ---------------------------------------------------------------------
 
 TEST_F(ShellTest, StatusCaptionsFollowTheState) {
