@@ -177,6 +177,19 @@ LRESULT OnDestroy(HWND window) {
     return 0;
 }
 
+// Sign-out and shutdown end the process after this message, without
+// WM_DESTROY: what the menu keeps only in memory is saved now, a playback lets
+// go of what it holds, and a recording ends without its box, which would keep
+// the save from running.
+LRESULT OnEndSession(HWND window, WPARAM ending) {
+    if (!ending) return 0;
+    if (IsRecording()) StopRecording();
+    if (IsPlaying()) StopPlayback();
+    SaveSettings(window);
+    RemoveTrayIcon(window);
+    return 0;
+}
+
 }  // namespace
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -210,6 +223,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_ENABLE: return OnEnable(window, wParam);
     case WM_TRAYICON: HandleTrayNotification(window, lParam); return 0;
     case WM_PLAYBACK_FINISHED: return OnPlaybackEnded(window);
+    case WM_ENDSESSION: return OnEndSession(window, wParam);
     case WM_DESTROY: return OnDestroy(window);
     default:
         HandleTaskbarCreated(window, message);

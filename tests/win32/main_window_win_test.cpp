@@ -20,6 +20,8 @@
 #include "prefs_ui_script.h"
 #include "record/recorder_win.h"
 #include "settings/settings.h"
+#include "settings/settings_file_win.h"
+#include "ui/prefs_menu.h"
 #include "ui/toolbar_win.h"
 
 namespace {
@@ -135,6 +137,21 @@ TEST_F(ShellMainWindowTest, RecordingClockTickShowsTheElapsedTime) {
     EXPECT_EQ(0, IsRecording());
     EXPECT_EQ("Quorrel", Text(window));
     EXPECT_FALSE(AnyOwnDialog());
+}
+
+// Sign-out ends the process without WM_DESTROY: what the menu kept in memory
+// is saved, and the recording ends without a box.
+TEST_F(ShellMainWindowTest, SignOutSavesTheSettingsAndEndsTheRecording) {
+    char ini[MAX_PATH];
+    ASSERT_EQ(1, GetSettingsPath(ini));
+    DeleteFileA(ini);
+    LoadSettings(window);
+    SendMessageA(window, WM_COMMAND, IDM_CONTINUOUS, 0);
+    ASSERT_EQ(1, StartRecording());
+    SendMessageA(window, WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(2u, GetPrivateProfileIntA("Settings", "RepeatMode", 0, ini));
+    EXPECT_FALSE(IsRecording() || AnyOwnDialog());
+    DeleteFileA(ini);
 }
 
 TEST_F(ShellMainWindowTest, SlotHotkeysReachTheSlots) {
