@@ -6,6 +6,7 @@
 #include "app/commands.h"
 #include "app/hotkeys.h"
 #include "app/status_win.h"
+#include "dialogs/modal_win.h"
 #include "dialogs/shortcuts_win.h"
 #include "macro/macro_buffer.h"
 #include "macro/slots.h"
@@ -143,9 +144,9 @@ int HandleSlotHotkey(int id) {
     return SwitchSlot(id - HOTKEY_SLOT_FIRST + 1, IsRecording() || IsPlaying());
 }
 
-void HandleHotkey(HWND window, int id) {
+void HandleHotkey(HWND, int id) {
     if (id == HOTKEY_SHORTCUTS) {
-        if (FirstOfPress(VK_F1)) ShowShortcutsDialog(window);
+        if (FirstOfPress(VK_F1)) ShowShortcutsDialog(ModalOwner());
     } else if (id >= HOTKEY_SLOT_FIRST && id < HOTKEY_SLOT_FIRST + kSlotCount) {
         if (FirstOfPress(kKeyDigit0 + 1 + (UINT)(id - HOTKEY_SLOT_FIRST))) HandleSlotHotkey(id);
     } else if (id == HOTKEY_RECORD) {

@@ -139,14 +139,21 @@ LRESULT OnHotkey(HWND window, WPARAM id) {
     return 0;
 }
 
-// A message box or dialog that ends enables its owner, this window, whatever
-// disabled it. While About or a prompt is still open over it, the window stays
-// disabled and the user goes back to the newest of them.
-LRESULT OnEnable(HWND window, WPARAM enabled) {
-    HWND open = enabled ? OpenModalWindow(window) : nullptr;
-    if (!open) return 0;
-    EnableWindow(window, FALSE);
-    SetForegroundWindow(open);
+// A system dialog that ends enables its owner whatever disabled it: this
+// window, when the dialog was the oldest of the modal windows and ended out of
+// turn under newer ones; those go with it, and the window stays disabled
+// while any is left.
+LRESULT OnEnable(WPARAM enabled) {
+    if (enabled) SettleModalWindows();
+    return 0;
+}
+
+// The window is disabled while a modal window is open; switching to the
+// program (the taskbar, Alt+Tab, the tray) brings the newest of them forward.
+LRESULT OnActivate(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND newest = LOWORD(wParam) != WA_INACTIVE ? NewestModalWindow() : nullptr;
+    if (!newest) return DefWindowProcA(window, message, wParam, lParam);
+    SetForegroundWindow(newest);
     return 0;
 }
 
@@ -220,8 +227,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SYSCOMMAND: return OnSysCommand(window, message, wParam, lParam);
     case WM_TIMER: return OnTimer(window, wParam);
     case WM_HOTKEY: return OnHotkey(window, wParam);
-    case WM_ENABLE: return OnEnable(window, wParam);
-    case WM_TRAYICON: HandleTrayNotification(window, lParam); return 0;
+    case WM_ENABLE: return OnEnable(wParam);
+    case WM_ACTIVATE: return OnActivate(window, message, wParam, lParam);
+    case WM_TRAYICON: HandleTrayNotification(window, lParam, ModalOwner()); return 0;
     case WM_PLAYBACK_FINISHED: return OnPlaybackEnded(window);
     case WM_ENDSESSION: return OnEndSession(window, wParam);
     case WM_DESTROY: return OnDestroy(window);

@@ -60,19 +60,18 @@ void RemoveTrayIcon(HWND window) {
     }
 }
 
-void HandleTrayNotification(HWND window, LPARAM lParam) {
+void HandleTrayNotification(HWND window, LPARAM lParam, HWND keys) {
+    if (!keys) keys = window;
     switch ((UINT)lParam) {
     case WM_LBUTTONDBLCLK:
         ShowWindow(window, SW_RESTORE);
-        SetForegroundWindow(window);
+        SetForegroundWindow(keys);
         RemoveTrayIcon(window);
         break;
     case WM_RBUTTONUP: {
         POINT point = {0, 0};
         GetCursorPos(&point);
-        SetForegroundWindow(window);
-        ShowPreferencesMenu(window, point.x, point.y);
-        PostMessageA(window, WM_NULL, 0, 0);
+        ShowPreferencesMenu(window, point.x, point.y, keys);
         break;
     }
     default:

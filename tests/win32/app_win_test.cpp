@@ -22,6 +22,7 @@
 #include "record/recorder_win.h"
 #include "settings/settings.h"
 #include "ui/prefs_menu_win.h"
+#include "prefs_ui_script.h"
 
 namespace {
 
@@ -217,13 +218,6 @@ TEST_F(ShellTest, RecorderClearsTheWorkingMacroButNotTheLoadedOne) {
 // Windows takes a late hook away without a word: the clock's tick sees input
 // that no hook was called for and installs them again, never twice over.
 TEST_F(ShellTest, RecorderInstallsItsHooksAgainAfterTheSystemDroppedThem) {
-    auto typeKey = [](WORD vk) {
-        INPUT in[2] = {{INPUT_KEYBOARD, {}}, {INPUT_KEYBOARD, {}}};
-        in[0].ki.wVk = in[1].ki.wVk = vk;
-        in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-        SendInput(2, in, sizeof(INPUT));
-        for (int i = 0; i < 20; ++i, Sleep(10)) Pump();
-    };
     ASSERT_EQ(1, StartRecording());
     HHOOK keyboard, mouse;
     GetRecordingHooks(&keyboard, &mouse);
@@ -231,7 +225,8 @@ TEST_F(ShellTest, RecorderInstallsItsHooksAgainAfterTheSystemDroppedThem) {
     UnhookWindowsHookEx(mouse);
     Sleep(1100);
     for (WORD vk : {'Q', 'W', 'E'}) {
-        typeKey(vk);
+        prefs_test::TypeKey(vk);
+        for (int i = 0; i < 20; ++i, Sleep(10)) Pump();
         WatchRecordingHooks();
     }
     EXPECT_EQ(4, GetEventCount()) << "Q is lost, W and E recorded once each";
