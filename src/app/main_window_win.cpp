@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "app/app_win.h"
+#include "base/dpi_win.h"
 #include "base/gdi_win.h"
 #include "base/guards_win.h"
 #include "app/commands.h"
@@ -18,6 +19,7 @@
 #include "macro/slots_win.h"
 #include "playback/playback.h"
 #include "record/recorder_win.h"
+#include "settings/settings.h"
 #include "settings/settings_file_win.h"
 #include "ui/prefs_menu_win.h"
 #include "ui/toolbar_win.h"
@@ -40,6 +42,7 @@ bool IsToolbarButton(HWND window) {
 // the hotkeys registered here are always the fixed combinations.
 LRESULT OnCreate(HWND window) {
     SetEngineListener(ShowEngineChange);
+    SetMainWindowDpi(WindowDpi(window));
     CreateToolbar(window, GetAppInstance());
     InitSlots();
     RegisterMainHotkeys(window);
@@ -157,6 +160,18 @@ LRESULT OnActivate(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
+// Another monitor or a new scaling: the toolbar laid out and drawn for the new DPI,
+// the window on the rectangle the system suggests, its client area scaled.
+LRESULT OnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
+    int dpi = DpiOfDpiChange(wParam);
+    SetMainWindowDpi(dpi);
+    LayoutToolbar(dpi);
+    int height = ShowCaptions ? kClientHeightWithCaptions : kClientHeightWithoutCaptions;
+    MoveToSuggestedRect(window, (const RECT*)lParam, MainClientSize(height));
+    InvalidateRect(window, nullptr, TRUE);
+    return 0;
+}
+
 // The worker has ended; the toolbar repaints its idle state. A notice that
 // finds a playback running was posted by a worker that ended just before this
 // playback started: the countdown is the new playback's, and stays.
@@ -229,6 +244,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_HOTKEY: return OnHotkey(window, wParam);
     case WM_ENABLE: return OnEnable(wParam);
     case WM_ACTIVATE: return OnActivate(window, message, wParam, lParam);
+    case WM_DPICHANGED: return OnDpiChanged(window, wParam, lParam);
     case WM_TRAYICON: HandleTrayNotification(window, lParam, ModalOwner()); return 0;
     case WM_PLAYBACK_FINISHED: return OnPlaybackEnded(window);
     case WM_ENDSESSION: return OnEndSession(window, wParam);

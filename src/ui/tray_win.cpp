@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+#include "base/dpi_win.h"
 #include "base/product_name.h"
 #include "base/resource_ids.h"
 #include "ui/prefs_menu_win.h"
@@ -13,6 +14,7 @@ namespace {
 
 constexpr UINT kTrayIconId = 1;
 constexpr int kTipLimit = 64;  // the first form's tip field, terminator included
+constexpr int kSmallIconSize = 16;  // at 96 DPI
 // The first form of NOTIFYICONDATAA: up to the end of that tip field (88 bytes on
 // 32-bit Windows, 104 on 64-bit).
 constexpr DWORD kTrayRecordSize = offsetof(NOTIFYICONDATAA, szTip) + kTipLimit;
@@ -22,10 +24,11 @@ NOTIFYICONDATAA trayIconData;
 int iconShown;  // the window is hidden and the tray stands in for it
 UINT taskbarCreated;  // the shell's announcement of a new taskbar, once registered
 
-void LoadTrayIcon() {
+// The small-icon size at the window's DPI.
+void LoadTrayIcon(HWND window) {
     if (trayIconData.hIcon) return;
-    trayIconData.hIcon = (HICON)LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP),
-                                           IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR);
+    trayIconData.hIcon = LoadIconAtSize(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP),
+                                        ScaleForDpi(kSmallIconSize, WindowDpi(window)));
 }
 
 BOOL NotifyAdd(HWND window) {
@@ -35,7 +38,7 @@ BOOL NotifyAdd(HWND window) {
     trayIconData.uID = kTrayIconId;
     trayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     trayIconData.uCallbackMessage = WM_TRAYICON;
-    LoadTrayIcon();
+    LoadTrayIcon(window);
     lstrcpynA(trayIconData.szTip, kProductName, kTipLimit);
     return Shell_NotifyIconA(NIM_ADD, &trayIconData);
 }

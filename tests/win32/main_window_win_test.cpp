@@ -1,7 +1,7 @@
 // The real main window procedure driven by messages: what creation registers,
 // the timers' late ticks, the playback end, slot hotkeys, the command codes,
-// minimising to the tray, what destruction releases and the hold of a prompt
-// over it.
+// minimising to the tray, what destruction releases, the hold of a prompt
+// over it and a move to a display of another scaling.
 #include <windows.h>
 #include <shellapi.h>
 #include <gtest/gtest.h>
@@ -222,6 +222,28 @@ TEST_F(ShellMainWindowTest, HandOverTheButtonsArrowElsewhere) {
     EXPECT_EQ(LoadCursorA(nullptr, IDC_HAND), GetCursor());
     EXPECT_EQ(1, SendMessageA(window, WM_SETCURSOR, (WPARAM)window, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
     EXPECT_EQ(LoadCursorA(nullptr, IDC_ARROW), GetCursor());
+}
+
+TEST_F(ShellMainWindowTest, ADpiChangeScalesTheLayoutOntoTheSuggestedPlaceAndLasts) {
+    // A suggestion a few pixels off, as rounding can make one: the client area decides.
+    RECT suggested = {120, 90, 120 + 540, 90 + 160};
+    SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(192, 192), (LPARAM)&suggested);
+    RECT client, outer, button;
+    GetClientRect(window, &client);
+    GetWindowRect(window, &outer);
+    EXPECT_EQ(530, client.right);
+    EXPECT_EQ(110, client.bottom);
+    EXPECT_EQ(120, outer.left);
+    EXPECT_EQ(90, outer.top);
+    GetWindowRect(GetToolbarButton(5), &button);
+    MapWindowPoints(nullptr, window, (POINT*)&button, 2);
+    EXPECT_EQ(434, button.left);
+    EXPECT_EQ(80, button.right - button.left);
+    // Show Captions switched off afterwards keeps the new scale.
+    ApplyClientHeight(window, kClientHeightWithoutCaptions);
+    GetClientRect(window, &client);
+    EXPECT_EQ(530, client.right);
+    EXPECT_EQ(72, client.bottom);
 }
 
 TEST_F(ShellMainWindowTest, MinimisingHidesTheWindowInsteadOfIconising) {
