@@ -15,8 +15,8 @@ uint32_t fakeNow;
 void NoWait(PlaybackRun*, uint32_t ms) { fakeNow += ms; }
 uint32_t Tick() { return fakeNow; }
 int NoKey(int) { return 0; }
-void NoKeyInput(PlaybackRun*, uint32_t, uint32_t, uint32_t, uint32_t) {}
-void NoMouseInput(PlaybackRun*, uint32_t, int32_t, int32_t, uint32_t) {}
+int NoKeyInput(PlaybackRun*, uint32_t, uint32_t, uint32_t, uint32_t) { return 1; }
+int NoMouseInput(PlaybackRun*, uint32_t, int32_t, int32_t, uint32_t) { return 1; }
 void Nothing() {}
 void NoPost(PlaybackRun*) {}
 const PlaybackHooks kQuiet = {NoWait, Tick, NoKey, NoKeyInput, NoMouseInput, Nothing, Nothing, NoPost};

@@ -56,8 +56,15 @@ if [ -f /usr/share/wine/fonts/marlett.ttf ] &&
         fail "could not give the prefix Wine's own fonts"
 fi
 
-# A missing recording is the user's slip: say so, and start the program all the same.
-case "${1:-}" in *.rec) [ -e "$1" ] || echo "$1: no such file" >&2 ;; esac
+# A missing recording, or a folder, is the user's slip: say so, and start the
+# program all the same. Windows names files without regard to letter case.
+if [ -n "${1:-}" ]; then
+    if [ -d "$1" ]; then
+        echo "$1: not a file" >&2
+    elif [ ! -e "$1" ] && [[ "${1,,}" == *.rec ]]; then
+        echo "$1: no such file" >&2
+    fi
+fi
 args=()
 for a in "$@"; do
     if [ -e "$a" ]; then

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and testing need, and nothing that is already there.
 # Idempotent; safe to run before every build. Debian packages only.
-# Not installed here: librsvg2-bin and icoutils, needed only by tools/make-icons.sh
+# Not installed here: librsvg2-bin, icoutils, optipng and advancecomp, needed only by tools/make-icons.sh
 # to redraw the icons (building uses the committed .ico files).
 set -euo pipefail
 

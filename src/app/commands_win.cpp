@@ -8,6 +8,7 @@
 #include "app/app_win.h"
 #include "base/wide_text_win.h"
 #include "compile/build_driver_win.h"
+#include "dialogs/modal_win.h"
 #include "macro/rec_file_win.h"
 #include "playback/playback.h"
 #include "record/recorder_win.h"
@@ -16,14 +17,22 @@
 
 namespace {
 
+// Every box and dialog here joins the program's stack of modal windows, owned
+// by the newest one open: a hotkey or the tray may have opened one already.
 void ShowBox(const char* text, const char* caption, BoxKind kind) {
     UINT icon = kind == BoxKind::Error ? MB_ICONERROR : kind == BoxKind::Warning ? MB_ICONWARNING : MB_ICONINFORMATION;
-    ShowMessageBox(GetMainWindow(), text, caption, MB_OK | icon);
+    ModalMessageBox(text, caption, MB_OK | icon);
 }
 
-char* ChooseRecording(int forSave) { return ChooseRecordingFile(GetMainWindow(), forSave); }
+char* ChooseRecording(int forSave) {
+    SystemModal modal;
+    return ChooseRecordingFile(modal.owner(), forSave);
+}
 
-char* ChooseExecutable() { return ChooseExecutablePath(GetMainWindow()); }
+char* ChooseExecutable() {
+    SystemModal modal;
+    return ChooseExecutablePath(modal.owner());
+}
 
 void RepaintButton(int commandId) {
     if (HWND button = FindToolbarButton(commandId)) InvalidateRect(button, nullptr, TRUE);
@@ -57,7 +66,8 @@ void BuildAndReport(const char* recordingPath, const char* outputPath) {
     BuildResult result;
     ZeroMemory(&result, sizeof result);
     BuildExecutable(recordingPath, outputPath, &result);
-    ShowBuildReport(GetMainWindow(), &result);
+    SystemModal modal;
+    ShowBuildReport(modal.owner(), &result);
 }
 
 void RemoveFile(const char* path) {

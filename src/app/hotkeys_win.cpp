@@ -1,11 +1,13 @@
-// Registration of the global hotkeys and the actions of the recording and
-// playback hotkeys. Hotkey actions never show a message box: they fire while
-// the user works in another program.
+// Registration of the global hotkeys and their actions: recording, playback,
+// the slots and the shortcuts list. Hotkey actions never show a message box:
+// they fire while the user works in another program.
 #include "app/hotkeys_win.h"
 
 #include "app/commands.h"
 #include "app/hotkeys.h"
 #include "app/status_win.h"
+#include "dialogs/modal_win.h"
+#include "dialogs/shortcuts_win.h"
 #include "macro/macro_buffer.h"
 #include "macro/slots.h"
 #include "macro/slots_win.h"
@@ -22,6 +24,7 @@ static_assert(kAllModifiers == (MOD_CONTROL | MOD_SHIFT | MOD_ALT), "the modifie
 constexpr UINT kKeyR = 0x52;
 constexpr UINT kKeyP = 0x50;
 constexpr UINT kKeyF8 = VK_F8;
+constexpr UINT kKeyDigit0 = 0x30;
 constexpr UINT kReleasePollMs = 25;
 
 // The recording hotkey as registered now: its press is what a stop by hotkey
@@ -30,26 +33,33 @@ UINT recordKey = kKeyR;
 UINT recordModifiers = kAllModifiers;
 
 // A held hotkey repeats where the system ignores MOD_NOREPEAT, and a message
-// queued by the press that toggled recording would toggle it straight back
-// (a new recording clears the macro just made). So after a toggle the
-// recording hotkey does nothing until its key has been seen up.
+// queued by a press may be taken after the action it started has begun (a
+// second recording would clear the macro just made, a second shortcuts dialog
+// would stack on the first). So a hotkey acts once per press: after it acted,
+// it does nothing more until its key has been seen up.
 UINT_PTR releaseWatch;
-UINT watchedKey;
+bool awaitingRelease[256];
 
-bool WatchedKeyDown() { return (GetAsyncKeyState((int)watchedKey) & 0x8000) != 0; }
+bool KeyDown(UINT key) { return (GetAsyncKeyState((int)key) & 0x8000) != 0; }
 
-void EndWatch() {
-    if (releaseWatch) KillTimer(nullptr, releaseWatch);
+void CALLBACK WatchReleases(HWND, UINT, UINT_PTR, DWORD) {
+    bool waiting = false;
+    for (UINT key = 0; key < 256; ++key) {
+        if (awaitingRelease[key] && !KeyDown(key)) awaitingRelease[key] = false;
+        waiting = waiting || awaitingRelease[key];
+    }
+    if (waiting) return;
+    KillTimer(nullptr, releaseWatch);
     releaseWatch = 0;
 }
 
-void CALLBACK WatchRelease(HWND, UINT, UINT_PTR, DWORD) {
-    if (!WatchedKeyDown()) EndWatch();
-}
-
-void AwaitRelease(UINT key) {
-    watchedKey = key;
-    if (!releaseWatch) releaseWatch = SetTimer(nullptr, 0, kReleasePollMs, WatchRelease);
+// 1 when this hotkey message is the first of a press of `key`.
+bool FirstOfPress(UINT key) {
+    key &= 0xFF;
+    if (awaitingRelease[key] && KeyDown(key)) return false;
+    awaitingRelease[key] = true;
+    if (!releaseWatch) releaseWatch = SetTimer(nullptr, 0, kReleasePollMs, WatchReleases);
+    return true;
 }
 
 // Repeats of a held hotkey are not wanted; a system without MOD_NOREPEAT
@@ -74,12 +84,7 @@ int RegisterChoice(HWND window, int id, int useComplex, UINT complexKey, int key
 }
 
 void ToggleRecording() {
-    if (IsPlaying()) return;
-    if (releaseWatch) {
-        if (WatchedKeyDown()) return;  // the same press, repeated or queued
-        EndWatch();
-    }
-    AwaitRelease(recordKey);
+    if (IsPlaying() || !FirstOfPress(recordKey)) return;
     ToggleRecordingByHotkey(Win32Shell(),
                             {StopSource::Hotkey, recordKey, recordModifiers & (MOD_ALT | MOD_CONTROL | MOD_SHIFT)});
 }
@@ -100,9 +105,10 @@ void UnregisterMainHotkeys(HWND window) {
 
 void RegisterSlotHotkeys(HWND window) {
     SetSlotCaptionWindow(window);
-    for (int n = 1; n <= kSlotCount; ++n)
-        RegisterHotKey(window, HOTKEY_SLOT_FIRST + n - 1, MOD_CONTROL, 0x30 + n);
+    for (int n = 1; n <= kSlotCount; ++n) Register(window, HOTKEY_SLOT_FIRST + n - 1, MOD_CONTROL, kKeyDigit0 + n);
 }
+
+int RegisterShortcutsHotkey(HWND window) { return Register(window, HOTKEY_SHORTCUTS, 0, VK_F1); }
 
 void UnregisterSlotHotkeys(HWND window) {
     for (int n = 1; n <= kSlotCount; ++n) UnregisterHotKey(window, HOTKEY_SLOT_FIRST + n - 1);
@@ -139,6 +145,13 @@ int HandleSlotHotkey(int id) {
 }
 
 void HandleHotkey(HWND, int id) {
-    if (id == HOTKEY_RECORD) ToggleRecording();
-    else if (id == HOTKEY_PLAY) PlayByHotkey(Win32Shell());
+    if (id == HOTKEY_SHORTCUTS) {
+        if (FirstOfPress(VK_F1)) ShowShortcutsDialog(ModalOwner());
+    } else if (id >= HOTKEY_SLOT_FIRST && id < HOTKEY_SLOT_FIRST + kSlotCount) {
+        if (FirstOfPress(kKeyDigit0 + 1 + (UINT)(id - HOTKEY_SLOT_FIRST))) HandleSlotHotkey(id);
+    } else if (id == HOTKEY_RECORD) {
+        ToggleRecording();
+    } else if (id == HOTKEY_PLAY) {
+        PlayByHotkey(Win32Shell());
+    }
 }

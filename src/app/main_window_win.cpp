@@ -6,6 +6,7 @@
 
 #include "app/app_win.h"
 #include "base/answering_wait_win.h"
+#include "base/dpi_win.h"
 #include "base/gdi_win.h"
 #include "base/guards_win.h"
 #include "app/commands.h"
@@ -13,13 +14,13 @@
 #include "app/prefs_commands_win.h"
 #include "app/status_win.h"
 #include "dialogs/modal_win.h"
-#include "dialogs/shortcuts_win.h"
 #include "macro/macro_buffer.h"
 #include "macro/rec_file_win.h"
 #include "macro/slots.h"
 #include "macro/slots_win.h"
 #include "playback/playback.h"
 #include "record/recorder_win.h"
+#include "settings/settings.h"
 #include "settings/settings_file_win.h"
 #include "ui/prefs_menu_win.h"
 #include "ui/toolbar_win.h"
@@ -42,11 +43,12 @@ bool IsToolbarButton(HWND window) {
 // the hotkeys registered here are always the fixed combinations.
 LRESULT OnCreate(HWND window) {
     SetEngineListener(ShowEngineChange);
+    SetMainWindowDpi(WindowDpi(window));
     CreateToolbar(window, GetAppInstance());
     InitSlots();
     RegisterMainHotkeys(window);
     RegisterSlotHotkeys(window);
-    RegisterHotKey(window, HOTKEY_SHORTCUTS, 0, VK_F1);
+    RegisterShortcutsHotkey(window);
     // Focus rectangles and mnemonic underlines visible from the start.
     SendMessageA(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
     return 0;
@@ -126,12 +128,16 @@ LRESULT OnSysCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// The recording clock and the playback countdown; a tick that outlives its
-// engine only stops its timer.
+// The recording clock (which also looks after the recording hooks) and the
+// playback countdown; a tick that outlives its engine only stops its timer.
 LRESULT OnTimer(HWND window, WPARAM id) {
     if (id == TIMER_REC_CLOCK) {
-        if (IsRecording()) SetStateCaption(window, kCaptionRecording);
-        else KillTimer(window, TIMER_REC_CLOCK);
+        if (IsRecording()) {
+            WatchRecordingHooks();
+            SetStateCaption(window, kCaptionRecording);
+        } else {
+            KillTimer(window, TIMER_REC_CLOCK);
+        }
     } else if (id == TIMER_PLAY_PROGRESS) {
         if (IsPlaying()) {
             UpdatePlaybackCaption();
@@ -143,22 +149,39 @@ LRESULT OnTimer(HWND window, WPARAM id) {
     return 0;
 }
 
-// F1 anywhere opens the shortcuts; the slot keys come next; the rest are the
-// recording and playback hotkeys.
+// F1 anywhere opens the shortcuts, Ctrl+digit switches slots; the others record and play.
 LRESULT OnHotkey(HWND window, WPARAM id) {
-    if ((int)id == HOTKEY_SHORTCUTS) ShowShortcutsDialog(window);
-    else if (!HandleSlotHotkey((int)id)) HandleHotkey(window, (int)id);
+    HandleHotkey(window, (int)id);
     return 0;
 }
 
-// A message box or dialog that ends enables its owner, this window, whatever
-// disabled it. While About or a prompt is still open over it, the window stays
-// disabled and the user goes back to the newest of them.
-LRESULT OnEnable(HWND window, WPARAM enabled) {
-    HWND open = enabled ? OpenModalWindow(window) : nullptr;
-    if (!open) return 0;
-    EnableWindow(window, FALSE);
-    SetForegroundWindow(open);
+// A system dialog that ends enables its owner whatever disabled it: this
+// window, when the dialog was the oldest of the modal windows and ended out of
+// turn under newer ones; those go with it, and the window stays disabled
+// while any is left.
+LRESULT OnEnable(WPARAM enabled) {
+    if (enabled) SettleModalWindows();
+    return 0;
+}
+
+// The window is disabled while a modal window is open; switching to the
+// program (the taskbar, Alt+Tab, the tray) brings the newest of them forward.
+LRESULT OnActivate(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND newest = LOWORD(wParam) != WA_INACTIVE ? NewestModalWindow() : nullptr;
+    if (!newest) return DefWindowProcA(window, message, wParam, lParam);
+    SetForegroundWindow(newest);
+    return 0;
+}
+
+// Another monitor or a new scaling: the toolbar laid out and drawn for the new DPI,
+// the window on the rectangle the system suggests, its client area scaled.
+LRESULT OnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
+    int dpi = DpiOfDpiChange(wParam);
+    SetMainWindowDpi(dpi);
+    LayoutToolbar(dpi);
+    int height = ShowCaptions ? kClientHeightWithCaptions : kClientHeightWithoutCaptions;
+    MoveToSuggestedRect(window, (const RECT*)lParam, MainClientSize(height));
+    InvalidateRect(window, nullptr, TRUE);
     return 0;
 }
 
@@ -186,6 +209,19 @@ LRESULT OnDestroy(HWND window) {
     UnregisterMainHotkeys(window);
     FreeSlots();
     PostQuitMessage(0);
+    return 0;
+}
+
+// Sign-out and shutdown end the process after this message, without
+// WM_DESTROY: what the menu keeps only in memory is saved now, a playback lets
+// go of what it holds, and a recording ends without its box, which would keep
+// the save from running.
+LRESULT OnEndSession(HWND window, WPARAM ending) {
+    if (!ending) return 0;
+    if (IsRecording()) StopRecording();
+    if (IsPlaying()) StopPlayback();
+    SaveSettings(window);
+    RemoveTrayIcon(window);
     return 0;
 }
 
@@ -219,9 +255,12 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SYSCOMMAND: return OnSysCommand(window, message, wParam, lParam);
     case WM_TIMER: return OnTimer(window, wParam);
     case WM_HOTKEY: return OnHotkey(window, wParam);
-    case WM_ENABLE: return OnEnable(window, wParam);
-    case WM_TRAYICON: HandleTrayNotification(window, lParam); return 0;
+    case WM_ENABLE: return OnEnable(wParam);
+    case WM_ACTIVATE: return OnActivate(window, message, wParam, lParam);
+    case WM_DPICHANGED: return OnDpiChanged(window, wParam, lParam);
+    case WM_TRAYICON: HandleTrayNotification(window, lParam, ModalOwner()); return 0;
     case WM_PLAYBACK_FINISHED: return OnPlaybackEnded(window);
+    case WM_ENDSESSION: return OnEndSession(window, wParam);
     case WM_DESTROY: return OnDestroy(window);
     default:
         HandleTaskbarCreated(window, message);

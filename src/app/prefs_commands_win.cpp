@@ -14,6 +14,7 @@
 #include "base/guards_win.h"
 #include "base/wide_text_win.h"
 #include "dialogs/about_win.h"
+#include "dialogs/modal_win.h"
 #include "dialogs/prompt_win.h"
 #include "settings/settings.h"
 #include "settings/settings_file_win.h"
@@ -36,24 +37,24 @@ constexpr char kCustomFailedText[] =
 void SetCustomSpeed(HWND window) {
     char initial[64];
     FormatCustomSpeedPrompt(initial, sizeof initial);
-    AutoFree<char> text(PromptForText(window, "Set Custom Speed", "Playback speed multiplier (1-100):", initial));
+    AutoFree<char> text(PromptForText(ModalOwner(), "Set Custom Speed", "Playback speed multiplier (1-100):", initial));
     if (!text) return;
     switch (ApplyCustomSpeedEntry(text.get())) {
     case SpeedEntry::Accepted: SaveSettings(window); break;
     case SpeedEntry::BadFormat:
-        MessageBoxA(window, kBadSpeedText, "Invalid Input", MB_OK | MB_ICONWARNING);
+        ModalMessageBox(kBadSpeedText, "Invalid Input", MB_OK | MB_ICONWARNING);
         break;
     case SpeedEntry::OutOfRange:
-        MessageBoxA(window, kSpeedRangeText, "Invalid Speed", MB_OK | MB_ICONWARNING);
+        ModalMessageBox(kSpeedRangeText, "Invalid Speed", MB_OK | MB_ICONWARNING);
         break;
     }
 }
 
 // A bad count is ignored without a word, and nothing is saved until the next save.
-void SetLoops(HWND window) {
+void SetLoops() {
     char initial[16];
     FormatLoopsPrompt(initial, sizeof initial);
-    AutoFree<char> text(PromptForText(window, "Set Playback Loops", "Set the number of playback loops:", initial));
+    AutoFree<char> text(PromptForText(ModalOwner(), "Set Playback Loops", "Set the number of playback loops:", initial));
     if (text) ApplyLoopsEntry(text.get());
 }
 
@@ -75,10 +76,14 @@ void ChooseCustomToolbar(HWND window) {
     HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     BROWSEINFOW info;
     ZeroMemory(&info, sizeof info);
-    info.hwndOwner = window;
     info.lpszTitle = kFolderTitle;
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-    LPITEMIDLIST folder = SHBrowseForFolderW(&info);
+    LPITEMIDLIST folder;
+    {
+        SystemModal modal;
+        info.hwndOwner = modal.owner();
+        folder = SHBrowseForFolderW(&info);
+    }
     if (folder) {
         WCHAR chosen[MAX_PATH] = {};
         char path[kPathBytes];
@@ -88,9 +93,9 @@ void ChooseCustomToolbar(HWND window) {
                 InvalidateRect(window, nullptr, TRUE);
                 UpdateWindow(window);
                 SaveSettings(window);
-                MessageBoxA(window, kCustomLoadedText, "Custom Toolbar", MB_OK | MB_ICONINFORMATION);
+                ModalMessageBox(kCustomLoadedText, "Custom Toolbar", MB_OK | MB_ICONINFORMATION);
             } else {
-                MessageBoxA(window, kCustomFailedText, "Error", MB_OK | MB_ICONWARNING);
+                ModalMessageBox(kCustomFailedText, "Error", MB_OK | MB_ICONWARNING);
             }
         }
         CoTaskMemFree(folder);
@@ -117,7 +122,7 @@ void HandlePreferencesCommand(HWND window, int id) {
     switch (id) {
     case IDM_SET_CUSTOM_SPEED: SetCustomSpeed(window); break;
     case IDM_CONTINUOUS: ToggleContinuousPlayback(); break;
-    case IDM_SET_LOOPS: SetLoops(window); break;
+    case IDM_SET_LOOPS: SetLoops(); break;
     case IDM_ALWAYS_ON_TOP: ToggleAlwaysOnTop(window); break;
     case IDM_SHOW_CAPTIONS: ToggleCaptions(window); break;
     case IDM_CUSTOM_TOOLBAR: ChooseCustomToolbar(window); break;
@@ -125,7 +130,7 @@ void HandlePreferencesCommand(HWND window, int id) {
     case IDM_WEBSITE:
         ShellExecuteA(nullptr, "open", kWebsiteUrl, nullptr, nullptr, SW_SHOWNORMAL);
         break;
-    case IDM_ABOUT: ShowAboutWindow(window); break;
+    case IDM_ABOUT: ShowAboutWindow(ModalOwner()); break;
     case IDM_REC_HOTKEY_F8:
     case IDM_REC_HOTKEY_COMBO:
         SetRecordingHotkeyChoice(window, id);

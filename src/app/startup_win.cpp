@@ -4,6 +4,7 @@
 #include "app/app_win.h"
 #include "app/commands.h"
 #include "app/cmdline.h"
+#include "base/dpi_win.h"
 #include "base/product_name.h"
 #include "base/resource_ids.h"
 #include "base/wide_text_win.h"
@@ -26,6 +27,18 @@ int CommandLineArguments(char* out, int size) {
     }
     while (*p && *p <= L' ') ++p;
     return ToUtf8(p, out, size);
+}
+
+namespace {
+
+int mainWindowDpi = kDefaultDpi;
+
+}  // namespace
+
+void SetMainWindowDpi(int dpi) { mainWindowDpi = dpi; }
+
+SIZE MainClientSize(int height) {
+    return {ScaleForDpi(kClientWidth, mainWindowDpi), ScaleForDpi(height, mainWindowDpi)};
 }
 
 int FindRecPathArgument(const char* cmdLine, char* out) {
@@ -52,15 +65,16 @@ int RegisterMainWindowClass(HINSTANCE instance) {
 }
 
 HWND CreateMainWindow(HINSTANCE instance, int showCmd) {
-    RECT rect = {0, 0, kClientWidth, kClientHeightWithCaptions};
-    AdjustWindowRect(&rect, kMainWindowStyle, FALSE);
-    int width = rect.right - rect.left;
-    int height = rect.bottom - rect.top;
-    int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    HWND window = CreateWindowExA(0, kMainWindowClass, kProductName, kMainWindowStyle, x, y, width,
-                                  height, nullptr, nullptr, instance, nullptr);
+    // Sized for the screen's DPI; the window learns its own in WM_CREATE.
+    int screenDpi = WindowDpi(nullptr);
+    mainWindowDpi = screenDpi;
+    SIZE outer = WindowSizeForClient(MainClientSize(kClientHeightWithCaptions), kMainWindowStyle, 0, screenDpi);
+    int x = (GetSystemMetrics(SM_CXSCREEN) - outer.cx) / 2;
+    int y = (GetSystemMetrics(SM_CYSCREEN) - outer.cy) / 2;
+    HWND window = CreateWindowExA(0, kMainWindowClass, kProductName, kMainWindowStyle, x, y, outer.cx,
+                                  outer.cy, nullptr, nullptr, instance, nullptr);
     if (!window) return nullptr;
+    if (mainWindowDpi != screenDpi) ApplyClientHeight(window, kClientHeightWithCaptions);
     HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP));
     if (icon) {
         SendMessageA(window, WM_SETICON, ICON_BIG, (LPARAM)icon);
@@ -74,10 +88,10 @@ HWND CreateMainWindow(HINSTANCE instance, int showCmd) {
 }
 
 void ApplyClientHeight(HWND window, int height) {
-    RECT rect = {0, 0, kClientWidth, height};
-    AdjustWindowRect(&rect, (DWORD)GetWindowLongA(window, GWL_STYLE), FALSE);
-    SetWindowPos(window, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
-                 SWP_NOMOVE | SWP_NOZORDER);
+    SIZE client = MainClientSize(height);
+    SIZE outer = WindowSizeForClient(client, (DWORD)GetWindowLongA(window, GWL_STYLE), 0, mainWindowDpi);
+    SetWindowPos(window, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER);
+    FitClientArea(window, client);
 }
 
 int AutoLoadRecording(HWND, const char* path) {

@@ -5,3 +5,6 @@
 
 // Fills `rect` on `dc` with a solid colour.
 void FillSolidRect(HDC dc, const RECT* rect, COLORREF colour);
+
+// Outlines `rect` on `dc` with a solid line of `width` pixels, drawn inside it.
+void DrawFrame(HDC dc, const RECT* rect, COLORREF colour, int width);

@@ -1,58 +1,140 @@
-// One modal loop for the program's own windows: it ends when its window is gone,
-// whichever of the nested windows closes first.
+// The stack of the program's modal windows, its loop for the program's own
+// windows, and the rules that hold whichever order they open and close in.
 #include "dialogs/modal_win.h"
+
+#include "base/shell_handles_win.h"
+#include "base/wide_text_win.h"
 
 namespace {
 
-struct ModalFrame {
-    HWND window;  // null once it was seen closed out of order
+ModalFrame* newestFrame;  // the frames open now, newest first
+
+void Push(ModalFrame* frame, HWND window, HWND owner, int system) {
+    *frame = {window, owner, system, 0, newestFrame, nullptr};
+    if (newestFrame) newestFrame->newer = frame;
+    newestFrame = frame;
+}
+
+// Loops nest on the call stack, so the frame that ends is always the newest.
+void Pop(ModalFrame* frame) {
+    newestFrame = frame->older;
+    if (newestFrame) newestFrame->newer = nullptr;
+}
+
+bool IsFrameWindow(HWND window) {
+    for (const ModalFrame* frame = newestFrame; frame; frame = frame->older)
+        if (frame->window == window) return true;
+    return false;
+}
+
+struct DialogSearch {
     HWND owner;
-    ModalFrame* outer;
+    HWND found;
 };
 
-ModalFrame* innermost;  // the loops running now, newest first
+// Message boxes, dialog boxes, the file dialogs and the folder picker are all
+// of the dialog class.
+BOOL CALLBACK FindOwnedDialog(HWND window, LPARAM param) {
+    DialogSearch* search = reinterpret_cast<DialogSearch*>(param);
+    char cls[16];
+    if (GetWindow(window, GW_OWNER) != search->owner || !IsWindowVisible(window) ||
+        !GetClassNameA(window, cls, sizeof cls) || lstrcmpA(cls, "#32770") != 0 || IsFrameWindow(window))
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
 
-// The open modal window that `target` belongs to, or null. A window closed out
-// of order waits for the loops inside it to return, and its keys must keep
-// working meanwhile, whichever loop takes them.
-HWND ModalWindowOf(HWND target) {
-    if (!target) return nullptr;
-    HWND root = GetAncestor(target, GA_ROOT);
-    for (const ModalFrame* frame = innermost; frame; frame = frame->outer) {
-        if (frame->window == root) return IsWindow(root) ? root : nullptr;
+// A system window is known once it shows: the one dialog its owner owns that no
+// other frame has.
+HWND WindowOf(ModalFrame* frame) {
+    if (!frame->window && frame->system) {
+        DialogSearch search = {frame->owner, nullptr};
+        EnumThreadWindows(GetCurrentThreadId(), FindOwnedDialog, reinterpret_cast<LPARAM>(&search));
+        frame->window = search.found;
     }
+    return frame->window;
+}
+
+// The program's own windows end by being destroyed. A system dialog that ends
+// is hidden, and its owner enabled, at once, and destroyed only when its loop
+// next looks; a dialog hidden with a minimised owner leaves the owner disabled.
+bool Ended(ModalFrame* frame) {
+    if (frame->ended) return true;
+    HWND window = WindowOf(frame);
+    if (!window) return false;  // still opening
+    frame->ended = !IsWindow(window) ||
+                   (frame->system && !IsWindowVisible(window) && IsWindowEnabled(frame->owner));
+    return frame->ended;
+}
+
+// The open modal window that `target` belongs to, or null. Its keys go to its
+// dialog manager whichever loop takes them.
+HWND ModalWindowOf(HWND target) {
+    HWND root = target ? GetAncestor(target, GA_ROOT) : nullptr;
+    for (ModalFrame* frame = newestFrame; root && frame; frame = frame->older)
+        if (frame->window == root && !Ended(frame)) return root;
     return nullptr;
 }
 
-// An older window closed under a newer one cannot have its loop return yet, and
-// the platform hands the activation to whatever it likes: the newest window left
-// takes it, once per close, so that the user's keys stay with the program.
-void BringNewestForwardAfterClose(ModalFrame* outer) {
-    int closed = 0;
-    for (ModalFrame* frame = outer; frame; frame = frame->outer) {
-        if (frame->window && !IsWindow(frame->window)) {
-            frame->window = nullptr;
-            closed = 1;
-        }
-    }
-    HWND open = closed ? OpenModalWindow(nullptr) : nullptr;
-    if (open) SetForegroundWindow(open);
+void BringNewestForward(HWND fallback) {
+    HWND front = NewestModalWindow();
+    if (!front) front = fallback;
+    if (front && IsWindow(front)) SetForegroundWindow(front);
 }
 
 }  // namespace
 
-HWND OpenModalWindow(HWND owner) {
-    for (const ModalFrame* frame = innermost; frame; frame = frame->outer) {
-        if ((!owner || frame->owner == owner) && IsWindow(frame->window)) return frame->window;
-    }
+HWND NewestModalWindow() {
+    for (ModalFrame* frame = newestFrame; frame; frame = frame->older)
+        if (!Ended(frame) && frame->window) return frame->window;
     return nullptr;
+}
+
+HWND ModalOwner() {
+    HWND newest = NewestModalWindow();
+    return newest ? newest : GetMainWindow();
+}
+
+void SettleModalWindows() {
+    ModalFrame* oldest = newestFrame;
+    while (oldest && oldest->older) oldest = oldest->older;
+    int open = 0, closedNow = 0;
+    for (ModalFrame* frame = oldest; frame; frame = frame->newer) {
+        int wasEnded = frame->ended;
+        // A window whose owner in the stack has ended goes with it.
+        for (ModalFrame* below = frame->older; below && !Ended(frame); below = below->older) {
+            if (below->window != frame->owner || !Ended(below)) continue;
+            if (IsWindow(frame->window)) DestroyWindow(frame->window);
+            frame->ended = 1;
+        }
+        closedNow |= Ended(frame) && !wasEnded;
+        open |= !Ended(frame);
+    }
+    HWND main = GetMainWindow();
+    if (main && IsWindow(main) && !open != !IsWindowEnabled(main)) EnableWindow(main, !open);
+    if (closedNow) BringNewestForward(nullptr);
+}
+
+SystemModal::SystemModal(HWND owner) { Push(&frame_, nullptr, owner, 1); }
+
+SystemModal::~SystemModal() {
+    Pop(&frame_);
+    SettleModalWindows();
+    BringNewestForward(nullptr);
+}
+
+HWND SystemModal::owner() const { return frame_.owner; }
+
+int ModalMessageBox(const char* text, const char* caption, UINT type) {
+    SystemModal modal;
+    return ShowMessageBox(modal.owner(), text, caption, type);
 }
 
 int RunModalWindow(HWND window, HWND owner) {
     // EnableWindow answers whether the window was disabled before.
     int ownerWasEnabled = owner && !EnableWindow(owner, FALSE);
-    ModalFrame frame = {window, owner, innermost};
-    innermost = &frame;
+    ModalFrame frame;
+    Push(&frame, window, owner, 0);
 
     int closed = 1;
     MSG msg;
@@ -73,18 +155,12 @@ int RunModalWindow(HWND window, HWND owner) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
-        BringNewestForwardAfterClose(frame.outer);
+        SettleModalWindows();
     }
-    innermost = frame.outer;
+    Pop(&frame);
     if (!closed && IsWindow(window)) DestroyWindow(window);
-
-    // The owner stays disabled while another window still holds it; the user
-    // goes back to the newest window left open.
-    if (ownerWasEnabled && IsWindow(owner) && !OpenModalWindow(owner)) {
-        EnableWindow(owner, TRUE);
-        SetForegroundWindow(owner);
-    } else if (HWND open = OpenModalWindow(nullptr)) {
-        SetForegroundWindow(open);
-    }
+    if (ownerWasEnabled && IsWindow(owner)) EnableWindow(owner, TRUE);
+    SettleModalWindows();
+    BringNewestForward(ownerWasEnabled ? owner : nullptr);
     return closed;
 }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/dpi_win.h"
 #include "base/gdi_win.h"
 #include "base/guards_win.h"
 #include "base/shell_handles_win.h"
@@ -12,9 +13,20 @@
 namespace {
 
 constexpr char kPromptClass[] = "QuorrelInputDialog";
-constexpr int kWidth = 300;
+constexpr int kWidth = 300;  // outer size at 96 DPI
 constexpr int kHeight = 195;
+constexpr DWORD kStyle = WS_POPUPWINDOW | WS_DLGFRAME;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST;
 constexpr int kEditId = 1001;
+// The controls' places at 96 DPI. The prompt line is the window width less 95 wide.
+constexpr LayoutBox kIconBox = {20, 25, 32, 32};
+constexpr LayoutBox kLabelBox = {75, 30, kWidth - 95, 35};
+constexpr LayoutBox kEditBox = {75, 80, 205, 22};
+constexpr LayoutBox kOkBox = {115, 135, 75, 25};
+constexpr LayoutBox kCancelBox = {205, 135, 75, 25};
+// The stock font's line at 96 DPI, which the prompt line (two lines) and the field
+// were given room for there.
+constexpr int kGuiFontLine = 13;
 constexpr int kTextLimit = 255;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
@@ -24,6 +36,9 @@ struct InputPromptState {
     int accepted;
     HWND edit;
     HWND focus;  // the control that had the keyboard focus when the prompt lost it
+    HWND icon, label, ok, cancel;
+    HICON question;  // shown by `icon`, loaded for `dpi`; destroyed when the prompt ends
+    int dpi;
 };
 
 HBRUSH whiteControlBrush;  // made on first use, kept for the process
@@ -48,10 +63,63 @@ void RegisterPromptClass(HINSTANCE instance) {
     RegisterClassExA(&wc);  // fails harmlessly when already registered
 }
 
-HWND Child(HWND parent, DWORD exStyle, const char* cls, const char* text, DWORD style, int x, int y,
-           int w, int h, int id, HINSTANCE instance) {
-    return CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
-                           (HMENU)(INT_PTR)id, instance, nullptr);
+// Created unplaced: LayOut gives every control its place for the prompt's DPI.
+HWND Child(HWND parent, DWORD exStyle, const char* cls, const char* text, DWORD style, int id, HINSTANCE instance) {
+    return CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent, (HMENU)(INT_PTR)id,
+                           instance, nullptr);
+}
+
+// The height of the stock font's line, whatever DPI the system made it for.
+int GuiFontLine() {
+    HDC screen = GetDC(nullptr);
+    TEXTMETRICA metrics = {};
+    {
+        ScopedSelectObject font(screen, GetStockObject(DEFAULT_GUI_FONT));
+        GetTextMetricsA(screen, &metrics);
+    }
+    ReleaseDC(nullptr, screen);
+    return metrics.tmHeight > 0 ? metrics.tmHeight : kGuiFontLine;
+}
+
+// The height of `box` at `dpi` for `lines` lines of a `line`-pixel font: its scaled
+// height, or as much more as the font needs beyond the room it had at 96 DPI.
+int RoomForFont(const LayoutBox& box, int lines, int line, int dpi) {
+    int margin = ScaleForDpi(box.height - lines * kGuiFontLine, dpi);
+    int scaled = ScaleBoxForDpi(box, dpi).height;
+    return lines * line + margin > scaled ? lines * line + margin : scaled;
+}
+
+// Places every control for `dpi`, with the question icon loaded at its size. The
+// prompt line and the field are drawn by the system in its stock font, made for
+// the screen's DPI, which need not be this window's: they get room for it.
+void LayOut(InputPromptState* state, int dpi) {
+    state->dpi = dpi;
+    ShowIconAtSize(state->icon, &state->question, nullptr, IDI_QUESTION, ScaleForDpi(kIconBox.width, dpi));
+
+    int line = GuiFontLine();
+    LayoutBox edit = ScaleBoxForDpi(kEditBox, dpi);
+    edit.height = RoomForFont(kEditBox, 1, line, dpi);
+    LayoutBox label = ScaleBoxForDpi(kLabelBox, dpi);
+    label.height = RoomForFont(kLabelBox, 2, line, dpi);
+    if (label.height > edit.y - label.y) label.height = edit.y - label.y;
+    MoveControl(state->icon, ScaleBoxForDpi(kIconBox, dpi));
+    MoveControl(state->label, label);
+    MoveControl(state->edit, edit);
+    MoveControl(state->ok, ScaleBoxForDpi(kOkBox, dpi));
+    MoveControl(state->cancel, ScaleBoxForDpi(kCancelBox, dpi));
+}
+
+SIZE ClientSize(int dpi) { return ScaledClientSize(kWidth, kHeight, kStyle, kExStyle, dpi); }
+
+// Another monitor or a new scaling: laid out again on the rectangle the system suggests.
+LRESULT OnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
+    InputPromptState* state = StateOf(window);
+    if (!state) return DefWindowProcA(window, WM_DPICHANGED, wParam, lParam);
+    int dpi = DpiOfDpiChange(wParam);
+    LayOut(state, dpi);
+    MoveToSuggestedRect(window, (const RECT*)lParam, ClientSize(dpi));
+    InvalidateRect(window, nullptr, TRUE);
+    return 0;
 }
 
 // Erases the whole client area white; the procedure has no class brush.
@@ -68,7 +136,9 @@ LRESULT OnDrawItem(HWND window, WPARAM wParam, LPARAM lParam) {
     if (item->CtlType != ODT_BUTTON) return DefWindowProcA(window, WM_DRAWITEM, wParam, lParam);
     char text[32];
     GetWindowTextA(item->hwndItem, text, sizeof text);
-    DrawPromptButton(item->hDC, &item->rcItem, text, (item->itemState & ODS_SELECTED) != 0);
+    InputPromptState* state = StateOf(window);
+    DrawPromptButton(item->hDC, &item->rcItem, text, (item->itemState & ODS_SELECTED) != 0,
+                     state ? state->dpi : kDefaultDpi);
     return 1;
 }
 
@@ -113,19 +183,12 @@ LRESULT OnGetDefaultId(HWND window) {
 
 }  // namespace
 
-void DrawPromptButton(HDC dc, const RECT* rect, const char* text, int pressed) {
+void DrawPromptButton(HDC dc, const RECT* rect, const char* text, int pressed, int dpi) {
     COLORREF fill = pressed ? RGB(204, 204, 204) : RGB(225, 225, 225);
     FillSolidRect(dc, rect, fill);
+    DrawFrame(dc, rect, RGB(173, 173, 173), ScaleForDpi(1, dpi));
 
-    {
-        HPEN pen = CreatePen(PS_SOLID, 1, RGB(173, 173, 173));
-        AutoDeleteObject penOwner(pen);
-        ScopedSelectObject penSelection(dc, pen);
-        ScopedSelectObject brushSelection(dc, GetStockObject(NULL_BRUSH));
-        Rectangle(dc, rect->left, rect->top, rect->right, rect->bottom);
-    }
-
-    HFONT font = CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+    HFONT font = CreateFontA(ScaleForDpi(-11, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
                              DEFAULT_PITCH, "Segoe UI");
     AutoDeleteObject fontOwner(font);
@@ -145,6 +208,7 @@ LRESULT CALLBACK InputPromptWindowProc(HWND window, UINT message, WPARAM wParam,
     case WM_ACTIVATE: return OnActivate(window, wParam, lParam);
     case WM_ERASEBKGND: return OnEraseBackground(window, (HDC)wParam);
     case WM_DRAWITEM: return OnDrawItem(window, wParam, lParam);
+    case WM_DPICHANGED: return OnDpiChanged(window, wParam, lParam);
     case DM_GETDEFID: return OnGetDefaultId(window);
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
@@ -172,33 +236,37 @@ char* PromptForText(HWND owner, const char* title, const char* prompt, const cha
 
     RegisterPromptClass(instance);
 
+    // The owner's DPI: the prompt opens where the owner is shown.
+    int dpi = WindowDpi(owner);
+    SIZE client = ClientSize(dpi);
+    SIZE outer = WindowSizeForClient(client, kStyle, kExStyle, dpi);
+
     // Centred on the owner, hidden or not; the screen when there is none.
     RECT ownerRect;
     int x, y;
     if (owner && GetWindowRect(owner, &ownerRect)) {
-        x = ownerRect.left + (ownerRect.right - ownerRect.left - kWidth) / 2;
-        y = ownerRect.top + (ownerRect.bottom - ownerRect.top - kHeight) / 2;
+        x = ownerRect.left + (ownerRect.right - ownerRect.left - outer.cx) / 2;
+        y = ownerRect.top + (ownerRect.bottom - ownerRect.top - outer.cy) / 2;
     } else {
-        x = (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2;
-        y = (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
+        x = (GetSystemMetrics(SM_CXSCREEN) - outer.cx) / 2;
+        y = (GetSystemMetrics(SM_CYSCREEN) - outer.cy) / 2;
     }
 
-    HWND window = CreateWindowExA(WS_EX_DLGMODALFRAME | WS_EX_TOPMOST, kPromptClass, title,
-                                  WS_POPUPWINDOW | WS_DLGFRAME, x, y, kWidth, kHeight, owner,
-                                  nullptr, instance, &state);
+    HWND window = CreateWindowExA(kExStyle, kPromptClass, title, kStyle, x, y, outer.cx, outer.cy, owner, nullptr,
+                                  instance, &state);
     if (!window) return nullptr;
+    FitClientArea(window, client);
 
-    HWND icon = Child(window, 0, "STATIC", nullptr, SS_ICON, 20, 25, 32, 32, 0, instance);
-    if (icon) SendMessageA(icon, STM_SETICON, (WPARAM)LoadIconA(nullptr, IDI_QUESTION), 0);
-    HWND label = Child(window, 0, "STATIC", prompt, 0, 75, 30, kWidth - 95, 35, 0, instance);
-    state.edit = Child(window, WS_EX_CLIENTEDGE, "EDIT", state.text,
-                       WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 75, 80, 205, 22, kEditId, instance);
+    state.icon = Child(window, 0, "STATIC", nullptr, SS_ICON, 0, instance);
+    state.label = Child(window, 0, "STATIC", prompt, 0, 0, instance);
+    state.edit = Child(window, WS_EX_CLIENTEDGE, "EDIT", state.text, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL,
+                       kEditId, instance);
     HGDIOBJ font = GetStockObject(DEFAULT_GUI_FONT);
-    if (label) SendMessageA(label, WM_SETFONT, (WPARAM)font, TRUE);
+    if (state.label) SendMessageA(state.label, WM_SETFONT, (WPARAM)font, TRUE);
     if (state.edit) SendMessageA(state.edit, WM_SETFONT, (WPARAM)font, TRUE);
-    Child(window, 0, "BUTTON", "OK", WS_TABSTOP | BS_OWNERDRAW, 115, 135, 75, 25, IDOK, instance);
-    Child(window, 0, "BUTTON", "Cancel", WS_TABSTOP | BS_OWNERDRAW, 205, 135, 75, 25, IDCANCEL,
-          instance);
+    state.ok = Child(window, 0, "BUTTON", "OK", WS_TABSTOP | BS_OWNERDRAW, IDOK, instance);
+    state.cancel = Child(window, 0, "BUTTON", "Cancel", WS_TABSTOP | BS_OWNERDRAW, IDCANCEL, instance);
+    LayOut(&state, dpi);
 
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);
@@ -209,6 +277,7 @@ char* PromptForText(HWND owner, const char* title, const char* prompt, const cha
     // A quit request takes the prompt down unanswered: `accepted` is still 0, as
     // only OK sets it, and OK closes the window.
     RunModalWindow(window, owner);
+    if (state.question) DestroyIcon(state.question);
 
     if (!state.accepted) return nullptr;
     size_t length = strlen(state.text);

@@ -10,4 +10,5 @@
 char* PromptForText(HWND owner, const char* title, const char* prompt, const char* initial);
 
 LRESULT CALLBACK InputPromptWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-void DrawPromptButton(HDC dc, const RECT* rect, const char* text, int pressed);
+// Paints OK or Cancel into `rect`, its font and border scaled to `dpi`.
+void DrawPromptButton(HDC dc, const RECT* rect, const char* text, int pressed, int dpi);

@@ -2,6 +2,7 @@
 #include "dialogs/shortcuts_win.h"
 
 #include "base/shell_handles_win.h"
+#include "dialogs/modal_win.h"
 #include "dialogs/shortcuts.h"
 
 namespace {
@@ -28,5 +29,6 @@ INT_PTR CALLBACK ShortcutsDialogProc(HWND dialog, UINT message, WPARAM wParam, L
 }
 
 void ShowShortcutsDialog(HWND owner) {
+    SystemModal modal(owner);
     DialogBoxIndirectParamA(GetAppInstance(), BuildShortcutsTemplate(), owner, ShortcutsDialogProc, 0);
 }

@@ -24,8 +24,9 @@ void ToInput(const SynthInput& from, INPUT* to) {
 
 void PlainSleep(void*, uint32_t ms) { Sleep(ms); }
 
-UINT RunPlan(const SynthPlan& plan, SynthSleepFn sleep, void* context) {
-    UINT sent = 0;
+// 0 when the system took none of the input of one of the plan's sends.
+int RunPlan(const SynthPlan& plan, SynthSleepFn sleep, void* context) {
+    int taken = 1;
     for (int i = 0; i < plan.count; ++i) {
         const SynthStep& step = plan.steps[i];
         switch (step.kind) {
@@ -34,31 +35,31 @@ UINT RunPlan(const SynthPlan& plan, SynthSleepFn sleep, void* context) {
         case SynthStepKind::Send: {
             INPUT inputs[2];
             for (int k = 0; k < step.inputCount; ++k) ToInput(step.inputs[k], &inputs[k]);
-            sent = inputSink((UINT)step.inputCount, inputs, sizeof(INPUT));
+            if (inputSink((UINT)step.inputCount, inputs, sizeof(INPUT)) == 0) taken = 0;
             break;
         }
         }
     }
-    return sent;
+    return taken;
 }
 
 }  // namespace
 
-void PlayMouseEvent(uint32_t message, int32_t x, int32_t y, uint32_t wheelWord) {
-    PlayMouseEventWith(message, x, y, wheelWord, PlainSleep, nullptr);
+int PlayMouseEvent(uint32_t message, int32_t x, int32_t y, uint32_t wheelWord) {
+    return PlayMouseEventWith(message, x, y, wheelWord, PlainSleep, nullptr);
 }
 
-void PlayMouseEventWith(uint32_t message, int32_t x, int32_t y, uint32_t wheelWord, SynthSleepFn sleep,
-                        void* context) {
+int PlayMouseEventWith(uint32_t message, int32_t x, int32_t y, uint32_t wheelWord, SynthSleepFn sleep,
+                       void* context) {
     // Read afresh each time: monitors may come and go during a long playback.
     VirtualScreen screen = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
                             GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
     SynthPlan plan;
     PlanMouseEvent(message, x, y, wheelWord, screen, &plan);
-    RunPlan(plan, sleep, context);
+    return RunPlan(plan, sleep, context);
 }
 
-UINT PlayKeyEvent(uint32_t message, uint32_t virtualKey, uint32_t scanCode, uint32_t flagsByte) {
+int PlayKeyEvent(uint32_t message, uint32_t virtualKey, uint32_t scanCode, uint32_t flagsByte) {
     SynthPlan plan;
     PlanKeyEvent(message, virtualKey, scanCode, flagsByte, &plan);
     return RunPlan(plan, PlainSleep, nullptr);

@@ -9,8 +9,8 @@ constexpr unsigned WM_PLAYBACK_FINISHED = 0x0400 + 100;  // posted by the worker
 constexpr uintptr_t TIMER_PLAY_PROGRESS = 102;          // 200 ms caption refresh on the main window
 constexpr unsigned kPlayProgressPeriodMs = 200;
 
-// Plays `events` on a worker thread; the caller's array is read in place and
-// must stay untouched until playback ends. `startKey`, when not 0, is a stop
+// Plays a copy of `events` on a worker thread: the caller may change or free its
+// array once this returns. `startKey`, when not 0, is a stop
 // key whose press started this playback: it stops it only once it has been
 // seen up. 1 started, 0 refused or failed.
 int StartPlayback(const MacroEvent* events, int count, int startKey = 0);

@@ -101,12 +101,13 @@ bool IsButton(uint8_t vk) {
 
 }  // namespace
 
-void PlayRecord(PlaybackRun* run, const MacroEvent& event, const PlaybackHooks& hooks) {
+int PlayRecord(PlaybackRun* run, const MacroEvent& event, const PlaybackHooks& hooks) {
     uint32_t message = event.message;
     HeldInputs& in = run->input;
+    int taken = 1;
     if (IsKeyMessage(message)) {
         uint8_t scan = event.paramH & 0xFF, flags = (event.paramH >> 8) & 0xFF;
-        hooks.playKey(run, message, event.paramL, scan, flags);
+        taken = hooks.playKey(run, message, event.paramL, scan, flags);
         uint32_t vk = event.paramL & 0xFFFF;
         if (message == msg::KeyDown || message == msg::SysKeyDown) NotePress(in, vk, scan, flags);
         else NoteRelease(in, vk);
@@ -115,12 +116,13 @@ void PlayRecord(PlaybackRun* run, const MacroEvent& event, const PlaybackHooks& 
         // number they were, so a wheel on a monitor above the primary one is
         // replayed there and not at the bottom of the desktop.
         int32_t y = (int32_t)(int16_t)(uint16_t)(event.paramH & 0xFFFF);
-        hooks.playMouse(run, message, (int32_t)event.paramL, y, event.paramH);
+        taken = hooks.playMouse(run, message, (int32_t)event.paramL, y, event.paramH);
         NoteMouse(in, message, (int32_t)event.paramL, y);
     } else if (IsMouseMessage(message)) {
-        hooks.playMouse(run, message, (int32_t)event.paramL, (int32_t)event.paramH, 0);
+        taken = hooks.playMouse(run, message, (int32_t)event.paramL, (int32_t)event.paramH, 0);
         NoteMouse(in, message, (int32_t)event.paramL, (int32_t)event.paramH);
     }
+    return taken;
 }
 
 void ReleaseHeldInputs(PlaybackRun* run, const PlaybackHooks& hooks) {
@@ -169,8 +171,34 @@ int RunSeesStopKey(PlaybackRun* run, int (*keyDown)(int virtualKey)) {
     return StopKeyAmong(&run->input, keyDown);
 }
 
+namespace {
+
+// A person still holding Ctrl+Shift+Alt a moment after the play hotkey would
+// turn the first records into shortcuts, as the system does not reset keys that
+// are already down; and letting go of them for the person is not ours to do.
+void AwaitModifiersUp(PlaybackRun* run, const PlaybackHooks& hooks) {
+    static constexpr int kModifiers[] = {0x10, 0x11, 0x12, 0x5B, 0x5C};  // Shift, Ctrl, Alt, both Windows keys
+    const uint32_t start = hooks.tickCount();
+    for (;;) {
+        int held = 0;
+        for (int vk : kModifiers) held = held || hooks.keyDown(vk);
+        if (!held || hooks.tickCount() - start >= kModifierWaitMs) return;
+        if (StopSeen(run) || RunSeesStopKey(run, hooks.keyDown)) {
+            MarkStopped(run);
+            return;
+        }
+        hooks.wait(run, kModifierPollMs);
+    }
+}
+
+}  // namespace
+
 void RunPasses(PlaybackRun* run, const PlaybackHooks& hooks) {
     for (int64_t pass = 0; WantsPass(pass) && !StopSeen(run); ++pass) {
+        if (pass == 0) {
+            AwaitModifiersUp(run, hooks);
+            if (StopSeen(run)) break;
+        }
         currentLoop.store((int)(pass + 1), std::memory_order_release);
         loopStartTick.store(hooks.tickCount(), std::memory_order_release);
 
@@ -193,7 +221,13 @@ void RunPasses(PlaybackRun* run, const PlaybackHooks& hooks) {
                 MarkStopped(run);
                 break;
             }
-            PlayRecord(run, event, hooks);
+            // Input the system refuses (the lock screen, a secure desktop) ends
+            // the playback as a stop key would: played on blind, it would go on
+            // mid-pass into whatever screen is there after the unlock.
+            if (!PlayRecord(run, event, hooks)) {
+                MarkStopped(run);
+                break;
+            }
         }
         if (StopSeen(run)) break;
         ReleaseHeldInputs(run, hooks);

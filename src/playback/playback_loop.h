@@ -45,10 +45,11 @@ struct PlaybackHooks {
     uint32_t (*tickCount)();
     // Whether the user (or anything) holds a virtual key down now.
     int (*keyDown)(int virtualKey);
-    // Injection of one record for the run (which owns the timing of its pauses).
-    void (*playKey)(PlaybackRun* run, uint32_t message, uint32_t virtualKey, uint32_t scanCode,
-                    uint32_t flagsByte);
-    void (*playMouse)(PlaybackRun* run, uint32_t message, int32_t x, int32_t y, uint32_t wheelWord);
+    // Injection of one record for the run (which owns the timing of its pauses):
+    // 0 when the system took none of its input (a locked or secure desktop).
+    int (*playKey)(PlaybackRun* run, uint32_t message, uint32_t virtualKey, uint32_t scanCode,
+                   uint32_t flagsByte);
+    int (*playMouse)(PlaybackRun* run, uint32_t message, int32_t x, int32_t y, uint32_t wheelWord);
     // One mouse input with only the left-button release.
     void (*releaseLeftButton)();
     // Sets the cursor to where it is, so the system refreshes its shape.
@@ -59,6 +60,10 @@ struct PlaybackHooks {
 
 constexpr uint32_t kPassPauseMs = 100;
 constexpr int kContinuousLoopsShown = 9999;
+// Before the first record, how often and how long the keys of the gesture that
+// started the playback are looked at.
+constexpr uint32_t kModifierPollMs = 10;
+constexpr uint32_t kModifierWaitMs = 5000;
 
 // The wait for a recorded gap at `speed`: gap / speed truncated, low 32 bits;
 // 0 when the speed is not above 0.
@@ -66,8 +71,8 @@ uint32_t ScaleGap(uint32_t gap, float speed);
 // One pass's estimated length at `speed`, clamped to 1000..3,600,000 ms.
 uint32_t EstimatePassMs(const MacroEvent* events, int count, float speed);
 // Hands one record to the injection hooks by its kind, and notes what it
-// presses or releases; other kinds play nothing.
-void PlayRecord(PlaybackRun* run, const MacroEvent& event, const PlaybackHooks& hooks);
+// presses or releases; other kinds play nothing. 0 when the system refused it.
+int PlayRecord(PlaybackRun* run, const MacroEvent& event, const PlaybackHooks& hooks);
 // Releases what the run still holds, last pressed first, through the same
 // injection hooks; releases nothing the run did not press.
 void ReleaseHeldInputs(PlaybackRun* run, const PlaybackHooks& hooks);
@@ -77,7 +82,9 @@ int RunSeesStopKey(PlaybackRun* run, int (*keyDown)(int virtualKey));
 // The key whose press started the run: not a stop until it has been up once.
 void IgnoreUntilReleased(PlaybackRun* run, int virtualKey);
 // The passes of one playback, as long as the repeat settings (read before every
-// pass) ask for more and no stop was requested or seen.
+// pass) ask for more and no stop was requested or seen, and the system takes
+// the input. The first pass waits (kModifierPollMs, at most kModifierWaitMs)
+// until Ctrl, Shift, Alt and both Windows keys are up, never releasing them itself.
 void RunPasses(PlaybackRun* run, const PlaybackHooks& hooks);
 // The whole worker: the passes, then the end of the playing state (only if this
 // run is still the active one), the cursor refresh and the end notice.

@@ -6,7 +6,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 #include "base/engine_events.h"
@@ -24,13 +26,16 @@ constexpr UINT kTimerPeriodMs = 1;
 constexpr DWORD kFinishGraceMs = 50;
 
 // A run shared by the UI thread and its worker; each side drops its reference
-// when done with it, and the last one frees it.
+// when done with it, and the last one frees it. The macro it plays is its own
+// copy, in the same block: a stop may give up on a worker held up in SendInput,
+// and the window may then free or regrow the macro it was started with.
 struct WorkerRun {
     PlaybackRun run;
     HANDLE wake;  // manual-reset; set to cut a wait short when a stop is requested
     HWND window;  // the main window as the worker found it at its start
     std::atomic<int> references;
 };
+static_assert(sizeof(WorkerRun) % alignof(MacroEvent) == 0, "the copied macro follows the run");
 
 const MacroEvent* playEvents;
 int playCount;
@@ -47,15 +52,18 @@ void ReleaseRun(WorkerRun* run) {
 }
 
 WorkerRun* NewRun(const MacroEvent* events, int count) {
+    if ((size_t)count > (SIZE_MAX - sizeof(WorkerRun)) / sizeof(MacroEvent)) return nullptr;
     HANDLE wake = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     if (!wake) return nullptr;
-    void* block = calloc(1, sizeof(WorkerRun));
+    void* block = malloc(sizeof(WorkerRun) + (size_t)count * sizeof(MacroEvent));
     if (!block) {
         CloseHandle(wake);
         return nullptr;
     }
     WorkerRun* run = new (block) WorkerRun();
-    run->run.events = events;
+    MacroEvent* copy = reinterpret_cast<MacroEvent*>(run + 1);
+    memcpy(copy, events, (size_t)count * sizeof(MacroEvent));
+    run->run.events = copy;
     run->run.count = count;
     if (++lastRunId == 0) ++lastRunId;  // 0 means "nothing playing"
     run->run.id = lastRunId;
@@ -99,12 +107,12 @@ void PostFinished(PlaybackRun* run) {
     if (window) PostMessageA(window, WM_PLAYBACK_FINISHED, 0, 0);
 }
 
-void PlayKey(PlaybackRun*, uint32_t message, uint32_t virtualKey, uint32_t scanCode, uint32_t flagsByte) {
-    PlayKeyEvent(message, virtualKey, scanCode, flagsByte);
+int PlayKey(PlaybackRun*, uint32_t message, uint32_t virtualKey, uint32_t scanCode, uint32_t flagsByte) {
+    return PlayKeyEvent(message, virtualKey, scanCode, flagsByte);
 }
 
-void PlayMouse(PlaybackRun* run, uint32_t message, int32_t x, int32_t y, uint32_t wheelWord) {
-    PlayMouseEventWith(message, x, y, wheelWord, InputPause, run->context);
+int PlayMouse(PlaybackRun* run, uint32_t message, int32_t x, int32_t y, uint32_t wheelWord) {
+    return PlayMouseEventWith(message, x, y, wheelWord, InputPause, run->context);
 }
 
 const PlaybackHooks kWorkerHooks = {
@@ -118,6 +126,29 @@ DWORD WINAPI PlaybackThread(LPVOID parameter) {
     EndTimerPeriod(kTimerPeriodMs);
     ReleaseRun(run);
     return 0;
+}
+
+// Windows 11 no longer honours a raised timer resolution for a process whose
+// windows are minimised, hidden or covered, which is how a playback usually
+// runs (from the tray, or behind its target): every short wait would round up
+// to the 15.6 ms tick and a mouse path play at half speed. The process opts out
+// once; systems before Windows 11 have nothing to ask.
+int timerKeptWhenHidden;
+
+void KeepTimerResolutionWhenHidden() {
+    if (timerKeptWhenHidden) return;
+    timerKeptWhenHidden = 1;
+    struct PowerThrottlingState {
+        ULONG version, controlMask, stateMask;
+    };
+    using SetInformationFn = BOOL(WINAPI*)(HANDLE process, int infoClass, void* info, DWORD size);
+    constexpr int kProcessPowerThrottling = 4;
+    constexpr ULONG kIgnoreTimerResolution = 0x4;
+    FARPROC found = GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetProcessInformation");
+    if (!found) return;
+    PowerThrottlingState state = {1, kIgnoreTimerResolution, 0};
+    reinterpret_cast<SetInformationFn>(reinterpret_cast<void*>(found))(GetCurrentProcess(), kProcessPowerThrottling,
+                                                                        &state, sizeof state);
 }
 
 // Lets go of the previous worker once it has ended by itself. Its end notice
@@ -146,6 +177,7 @@ int StartPlayback(const MacroEvent* events, int count, int startKey) {
     currentRun = nullptr;
 
     // The short sleeps and gaps need 1 ms timer ticks, not the default ~15.6 ms.
+    KeepTimerResolutionWhenHidden();
     BeginTimerPeriod(kTimerPeriodMs);
     ReleaseCapture();
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));

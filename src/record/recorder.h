@@ -37,6 +37,17 @@ constexpr uint32_t PackMouseParamH(uint32_t message, int32_t y, uint32_t mouseDa
                                       : (uint32_t)y;
 }
 
+// Windows removes a low-level hook that answers late without a word ("the hook
+// is silently removed"), and a recording would then go on counting while it
+// records nothing. Input newer than the last hook call by more than this means
+// the hooks are gone.
+constexpr uint32_t kHookSilenceMs = 1000;
+// `lastInputTick` (the system's last input) and `lastHookTick` (the last call
+// of either hook) on the same millisecond clock, compared modulo 2^32.
+constexpr bool HooksLookLost(uint32_t lastInputTick, uint32_t lastHookTick) {
+    return (int32_t)(lastInputTick - lastHookTick) > (int32_t)kHookSilenceMs;
+}
+
 // Only the mouse messages the hook can report, move through wheel, are kept.
 constexpr bool IsRecordedMouseMessage(uint32_t message) { return IsMouseMessage(message); }
 

@@ -1,7 +1,8 @@
 // The hooks run on the user-interface thread for every key and mouse event of
 // the whole desktop, and Windows drops a hook that answers late, so each hook
-// does a fixed, tiny amount of work: one key-state read, a few comparisons, one
-// 20-byte append, then the next hook. The stop key only posts a command.
+// does a fixed, tiny amount of work: a tick count, one key-state read, a few
+// comparisons, one 20-byte append, then the next hook. The stop key only posts
+// a command.
 #include "record/recorder_win.h"
 
 #include "base/engine_events.h"
@@ -22,12 +23,24 @@ HHOOK mouseHook;
 // has stopped the recording would start a new one and throw the macro away;
 // so one recording posts its stop at most once.
 int stopPosted;
+// When either hook was last called, on the clock of GetLastInputInfo.
+DWORD lastHookTick;
 
 void RemoveHooks() {
     if (keyboardHook) UnhookWindowsHookEx(keyboardHook);
     if (mouseHook) UnhookWindowsHookEx(mouseHook);
     keyboardHook = nullptr;
     mouseHook = nullptr;
+}
+
+// Both hooks or neither.
+int InstallHooks() {
+    HMODULE self = GetModuleHandleA(nullptr);
+    keyboardHook = SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardHookProc, self, 0);
+    mouseHook = keyboardHook ? SetWindowsHookExA(WH_MOUSE_LL, MouseHookProc, self, 0) : nullptr;
+    if (mouseHook) return 1;
+    RemoveHooks();
+    return 0;
 }
 
 }  // namespace
@@ -40,18 +53,11 @@ int StartRecording() {
     // command and not from the first input.
     if (!BeginBuffer(kFirstCapacity, GetTickCount())) return 0;
 
-    HMODULE self = GetModuleHandleA(nullptr);
-    keyboardHook = SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardHookProc, self, 0);
-    if (!keyboardHook) {
+    if (!InstallHooks()) {
         ClearBuffer();
         return 0;
     }
-    mouseHook = SetWindowsHookExA(WH_MOUSE_LL, MouseHookProc, self, 0);
-    if (!mouseHook) {
-        RemoveHooks();
-        ClearBuffer();
-        return 0;
-    }
+    lastHookTick = GetTickCount();
     stopPosted = 0;
     recording = 1;
     NotifyEngineChange(EngineChange::RecordingStarted);
@@ -76,7 +82,24 @@ int StopRecording(const StopGesture& how) {
     return 1;
 }
 
+void WatchRecordingHooks() {
+    if (!recording) return;
+    LASTINPUTINFO input = {sizeof input, 0};
+    if (!GetLastInputInfo(&input) || !HooksLookLost(input.dwTime, lastHookTick)) return;
+    // The input in between is lost; from now on it is recorded again, and Esc
+    // stops the recording again. A failed install is tried at the next tick.
+    RemoveHooks();
+    InstallHooks();
+    lastHookTick = GetTickCount();
+}
+
+void GetRecordingHooks(HHOOK* keyboard, HHOOK* mouse) {
+    *keyboard = keyboardHook;
+    *mouse = mouseHook;
+}
+
 LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
+    lastHookTick = GetTickCount();
     if (code < 0 || !recording) return CallNextHookEx(nullptr, code, wParam, lParam);
 
     const KBDLLHOOKSTRUCT* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
@@ -101,6 +124,7 @@ LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam) {
+    lastHookTick = GetTickCount();
     if (code >= 0 && recording && IsRecordedMouseMessage((uint32_t)wParam)) {
         const MSLLHOOKSTRUCT* mouse = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
         AppendEvent((uint32_t)wParam, (uint32_t)mouse->pt.x,

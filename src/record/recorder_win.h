@@ -16,6 +16,12 @@ int StartRecording();
 // hooks and restores the caption. 0 when nothing was recording.
 int StopRecording(const StopGesture& how = StopGesture{StopSource::Other, 0, 0});
 int IsRecording();
+// The recording clock's tick: installs both hooks again when the system has
+// seen input that they were not called for (see HooksLookLost).
+void WatchRecordingHooks();
+// The hooks as installed now (null when not recording), for the tests that
+// take them away behind the recorder's back as Windows does.
+void GetRecordingHooks(HHOOK* keyboard, HHOOK* mouse);
 
 // The hook procedures; exposed so the Win32 tests can feed them records directly.
 LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam);

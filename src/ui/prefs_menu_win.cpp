@@ -46,14 +46,17 @@ HMENU BuildPreferencesMenu() {
     return BuildMenuFrom(model.main, &model);
 }
 
-void ShowPreferencesMenu(HWND window, int x, int y) {
+void ShowPreferencesMenu(HWND window, int x, int y, HWND keys) {
     HMENU menu = BuildPreferencesMenu();
     if (!menu) return;
+    if (!keys) keys = window;
     // Without the foreground the menu would not close on a click elsewhere,
-    // notably when it was opened from the tray icon.
-    SetForegroundWindow(window);
+    // notably when it was opened from the tray icon; and the foreground stays
+    // where the keyboard belongs, not with a window a modal one has disabled.
+    SetForegroundWindow(keys);
     SendMessageA(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEACCEL), 0);
-    TrackPopupMenu(menu, TPM_RIGHTBUTTON, x, y, 0, window, nullptr);
+    int id = (int)TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y, 0, keys, nullptr);
     DestroyMenu(menu);
-    PostMessageA(window, WM_NULL, 0, 0);
+    if (id) PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    PostMessageA(keys, WM_NULL, 0, 0);
 }

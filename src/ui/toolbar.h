@@ -14,6 +14,10 @@ constexpr int kToolbarButtonHeight = 55;
 constexpr int kToolbarFirstX = 7;
 constexpr int kToolbarStepX = 42;
 constexpr int kToolbarIconSize = 40;
+// The images each default icon resource holds, ascending: 40 is drawn at 96 DPI,
+// 60 and 80 keep the line art sharp at 150 % and 200 % (tools/make-icons.sh).
+constexpr int kToolbarIconImageSizes[] = {40, 60, 80};
+constexpr int kToolbarIconImageCount = sizeof kToolbarIconImageSizes / sizeof kToolbarIconImageSizes[0];
 // The seven default icons: resources 1001..1006 in button order, then the
 // stop square that replaces the record circle while recording.
 constexpr int kDefaultIconCount = 7;

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "base/dpi_win.h"
 #include "base/gdi_win.h"
 #include "base/guards_win.h"
 #include "base/system_dll_win.h"
@@ -25,6 +26,7 @@ constexpr COLORREF kFocusFrame = RGB(0, 120, 215);
 constexpr COLORREF kLabelColor = RGB(0, 0, 0);
 constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW;
 constexpr RECT kLabelRect = {0, kToolbarIconSize, kToolbarIconSize, 60};
+constexpr int kLabelFontHeight = -11;
 // The tool record as common controls 5 know it: up to and including lParam
 // (44 bytes on 32-bit Windows, 64 on 64-bit).
 constexpr UINT kToolInfoSize = offsetof(TOOLINFOA, lParam) + sizeof(LPARAM);
@@ -34,8 +36,9 @@ constexpr char kButtonProcProp[] = "QuorrelButtonProc";  // what a button ran be
 HWND ownerWindow;
 HWND toolbarButtons[kToolbarButtons];
 HWND tooltipWindow;
-HICON defaultIcons[kDefaultIconCount];  // shared icons: never destroyed
-HICON customIcons[kToolbarButtons];     // owned here
+int toolbarDpi = kDefaultDpi;           // the owner's; every figure here is scaled to it
+HICON defaultIcons[kDefaultIconCount];  // owned here, loaded for toolbarDpi
+HICON customIcons[kToolbarButtons];     // owned here, loaded at 40 x 40 and drawn scaled
 
 // A click leaves the keyboard focus on the button, where the window's letter keys
 // would die: they go on to the window. Everything else is the button's own.
@@ -80,24 +83,43 @@ void DestroyIcons(HICON* icons, int count) {
     }
 }
 
+int Scaled(int value) { return ScaleForDpi(value, toolbarDpi); }
+
 void DrawLabel(HDC dc, const char* label, COLORREF color) {
-    HFONT font = CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+    HFONT font = CreateFontA(Scaled(kLabelFontHeight), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH,
                              "Segoe UI");
     AutoDeleteObject fontOwner(font);
     ScopedSelectObject fontSelection(dc, font);
     ScopedTextStyle style(dc, color);
-    RECT rect = kLabelRect;
+    RECT rect = {Scaled(kLabelRect.left), Scaled(kLabelRect.top), Scaled(kLabelRect.right), Scaled(kLabelRect.bottom)};
     DrawTextA(dc, label, -1, &rect, DT_CENTER | DT_SINGLELINE);
 }
 
 // Pressed and focused look alike: a thin blue outline round the whole button.
 void DrawFocusFrame(HDC dc) {
-    HPEN pen = CreatePen(PS_SOLID, 1, kFocusFrame);
-    AutoDeleteObject penOwner(pen);
-    ScopedSelectObject penSelection(dc, pen);
-    ScopedSelectObject brushSelection(dc, GetStockObject(NULL_BRUSH));
-    Rectangle(dc, 0, 0, kToolbarButtonWidth, kToolbarButtonHeight);
+    RECT rect = {0, 0, Scaled(kToolbarButtonWidth), Scaled(kToolbarButtonHeight)};
+    DrawFrame(dc, &rect, kFocusFrame, Scaled(1));
+}
+
+// The default icons from the image that suits the icon size at toolbarDpi. Loaded
+// as the toolbar's own: a shared icon keeps the size it was first loaded at.
+void LoadDefaultIcons() {
+    int size = ChooseImageSize(kToolbarIconImageSizes, kToolbarIconImageCount, Scaled(kToolbarIconSize));
+    // The icons live in the program's own resources, whatever instance the
+    // window was created with.
+    HMODULE self = GetModuleHandleA(nullptr);
+    for (int slot = 0; slot < kDefaultIconCount; ++slot) {
+        HICON icon = LoadIconAtSize(self, MAKEINTRESOURCEA(kDefaultIconLoadOrder[slot]), size);
+        if (defaultIcons[slot]) DestroyIcon(defaultIcons[slot]);
+        defaultIcons[slot] = icon;
+    }
+}
+
+void PlaceButton(int index) {
+    if (toolbarButtons[index])
+        SetWindowPos(toolbarButtons[index], nullptr, Scaled(kToolbarButtonSpecs[index].x), Scaled(kToolbarButtonY),
+                     Scaled(kToolbarButtonWidth), Scaled(kToolbarButtonHeight), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace
@@ -109,24 +131,24 @@ void CreateToolbar(HWND owner, HINSTANCE instance) {
                                     WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0, owner,
                                     nullptr, instance, nullptr);
 
-    // The icons live in the program's own resources, whatever instance the
-    // window was created with.
-    HMODULE self = GetModuleHandleA(nullptr);
-    for (int slot = 0; slot < kDefaultIconCount; ++slot) {
-        defaultIcons[slot] = (HICON)LoadImageA(self, MAKEINTRESOURCEA(kDefaultIconLoadOrder[slot]),
-                                               IMAGE_ICON, kToolbarIconSize, kToolbarIconSize,
-                                               LR_SHARED);
-    }
+    toolbarDpi = WindowDpi(owner);
+    LoadDefaultIcons();
 
     for (int i = 0; i < kToolbarButtons; ++i) {
         const ToolbarButtonSpec& spec = kToolbarButtonSpecs[i];
-        toolbarButtons[i] = CreateWindowExA(0, "BUTTON", spec.windowText, kButtonStyle, spec.x,
-                                            kToolbarButtonY, kToolbarButtonWidth,
-                                            kToolbarButtonHeight, owner,
+        toolbarButtons[i] = CreateWindowExA(0, "BUTTON", spec.windowText, kButtonStyle, 0, 0, 0, 0, owner,
                                             (HMENU)(UINT_PTR)spec.id, instance, nullptr);
+        PlaceButton(i);
         if (toolbarButtons[i]) ForwardKeysToOwner(toolbarButtons[i]);
         AddButtonTooltip(toolbarButtons[i], spec.tooltip);
     }
+}
+
+void LayoutToolbar(int dpi) {
+    toolbarDpi = dpi;
+    LoadDefaultIcons();
+    for (int i = 0; i < kToolbarButtons; ++i) PlaceButton(i);
+    InvalidateButtons();
 }
 
 HWND GetToolbarButton(int index) {
@@ -168,7 +190,8 @@ void PaintToolbarButton(const DRAWITEMSTRUCT* item) {
     HICON icon = GetButtonIcon(id);
     const char* label = GetButtonLabel(id);
     if (icon) {
-        DrawIconEx(dc, 0, 0, icon, kToolbarIconSize, kToolbarIconSize, 0, nullptr, DI_NORMAL);
+        int size = Scaled(kToolbarIconSize);
+        DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
     }
     if (ShowCaptions == 1 && label[0]) DrawLabel(dc, label, GetButtonTextColor(id));
     if (item->itemState & (ODS_SELECTED | ODS_FOCUS)) DrawFocusFrame(dc);

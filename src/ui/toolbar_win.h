@@ -11,6 +11,9 @@ void CreateToolbar(HWND owner, HINSTANCE instance);
 // The button windows in order Open, Save, Rec, Play, .exe, Prefs (ids 1001..1006); null if creation failed.
 HWND GetToolbarButton(int index);
 HWND FindToolbarButton(int controlId);
+// Lays the buttons out again for the owner's new `dpi` (WM_DPICHANGED), with the
+// default icons loaded afresh for it. CreateToolbar starts at the owner's DPI.
+void LayoutToolbar(int dpi);
 // Paints one button for WM_DRAWITEM with ODT_BUTTON.
 void PaintToolbarButton(const DRAWITEMSTRUCT* item);
 // Switches the buttons between the captioned and the icon-only form (Show Captions command).

@@ -6,6 +6,7 @@
 #include <cstddef>
 
 #include "base/answering_wait_win.h"
+#include "base/dpi_win.h"
 #include "base/product_name.h"
 #include "base/resource_ids.h"
 #include "ui/prefs_menu_win.h"
@@ -14,6 +15,7 @@ namespace {
 
 constexpr UINT kTrayIconId = 1;
 constexpr int kTipLimit = 64;  // the first form's tip field, terminator included
+constexpr int kSmallIconSize = 16;  // at 96 DPI
 // The first form of NOTIFYICONDATAA: up to the end of that tip field (88 bytes on
 // 32-bit Windows, 104 on 64-bit).
 constexpr DWORD kTrayRecordSize = offsetof(NOTIFYICONDATAA, szTip) + kTipLimit;
@@ -23,10 +25,11 @@ NOTIFYICONDATAA trayIconData;
 int iconShown;  // the window is hidden and the tray stands in for it
 UINT taskbarCreated;  // the shell's announcement of a new taskbar, once registered
 
-void LoadTrayIcon() {
+// The small-icon size at the window's DPI.
+void LoadTrayIcon(HWND window) {
     if (trayIconData.hIcon) return;
-    trayIconData.hIcon = (HICON)LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP),
-                                           IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR);
+    trayIconData.hIcon = LoadIconAtSize(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP),
+                                        ScaleForDpi(kSmallIconSize, WindowDpi(window)));
 }
 
 BOOL NotifyAdd(HWND window) {
@@ -36,7 +39,7 @@ BOOL NotifyAdd(HWND window) {
     trayIconData.uID = kTrayIconId;
     trayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     trayIconData.uCallbackMessage = WM_TRAYICON;
-    LoadTrayIcon();
+    LoadTrayIcon(window);
     lstrcpynA(trayIconData.szTip, kProductName, kTipLimit);
     return Shell_NotifyIconA(NIM_ADD, &trayIconData);
 }
@@ -73,21 +76,20 @@ void RemoveTrayIcon(HWND window) {
     }
 }
 
-void HandleTrayNotification(HWND window, LPARAM lParam) {
+void HandleTrayNotification(HWND window, LPARAM lParam, HWND keys) {
+    if (!keys) keys = window;
     // The shell sends these; none may open a menu over a command still waiting.
     if (IsWaitingAnswering()) return;
     switch ((UINT)lParam) {
     case WM_LBUTTONDBLCLK:
         ShowWindow(window, SW_RESTORE);
-        SetForegroundWindow(window);
+        SetForegroundWindow(keys);
         RemoveTrayIcon(window);
         break;
     case WM_RBUTTONUP: {
         POINT point = {0, 0};
         GetCursorPos(&point);
-        SetForegroundWindow(window);
-        ShowPreferencesMenu(window, point.x, point.y);
-        PostMessageA(window, WM_NULL, 0, 0);
+        ShowPreferencesMenu(window, point.x, point.y, keys);
         break;
     }
     default:

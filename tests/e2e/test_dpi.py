@@ -1,9 +1,10 @@
-"""At 150 % display scaling (LogPixels 144) a click recorded at a pixel is replayed at that pixel:
-the program declares itself DPI-aware, so its hooks and its playback both count in pixels.
+"""At 150 % and 200 % display scaling (LogPixels 144 and 192) the program draws its windows for the
+scaling, and a click recorded at a pixel is replayed at that pixel: the program declares itself
+DPI-aware, so its hooks and its playback both count in pixels.
 
-The scaling is set in a private copy of the run's prefix, so that no other test sees it; the
-programs here run in that prefix and are driven with xdotool alone (the bench's inspector runs in
-the shared prefix and would not see their windows)."""
+Each scaling is set in a private copy of the run's prefix, so that no other test sees it; the
+bench is pointed at that copy, so that its inspector sees the programs started there."""
+import itertools
 import os
 import subprocess
 import time
@@ -13,27 +14,38 @@ import bench
 
 TARGET_TITLE = "Quorrel Test Target"
 CLICK = (300, 200)  # a pixel inside the target; scaled by 1.5 either way it would be elsewhere
+SCREEN = (0, 0, 1280, 1024)  # the bench's display; with no panel on it, Wine's work area is all of it
+# The client area and the controls' sizes, in creation order, of the prompt and About at 96 DPI:
+# what Wine's frames leave of 300 x 195 and 400 x 380, and the system's 32-pixel icons.
+PROMPT_AT_96 = ((294, 170), [(32, 32), (205, 35), (205, 22), (75, 25), (75, 25)])
+ABOUT_AT_96 = ((394, 355), [(32, 32), (280, 28), (280, 18), (360, 2), (150, 18), (340, 90), (360, 2),
+                            (360, 36), (180, 18), (80, 26)])
+CMD_SET_CUSTOM_SPEED, CMD_ABOUT = 2006, 2014
 
 
-class DpiJourneyTest(unittest.TestCase):
+def scale(value, dpi):
+    """value at dpi, rounded half away from zero as MulDiv rounds."""
+    product = value * dpi
+    return (product + 48) // 96 if product >= 0 else -((48 - product) // 96)
+
+
+class ScaledPrefix:
+    """The program running in a prefix of its own at LogPixels DPI."""
+    DPI = None
+
     @classmethod
     def setUpClass(cls):
-        cls.b = bench.Bench("dpi")
+        cls.b = bench.Bench("dpi%d" % cls.DPI)
         cls.prefix = cls.b.path("prefix")
         bench.copy_prefix(bench.PREFIX, cls.prefix)
         cls.env = {"WINEPREFIX": cls.prefix}
+        cls.b.env.update(cls.env)
         # Where Wine reads the system DPI from, and where older tools put it.
         for key in ("HKCU\\Control Panel\\Desktop", "HKCC\\Software\\Fonts"):
-            cls.b.run("reg.exe", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "144", "/f", env=cls.env)
-        cls.scaling = cls.b.run("reg.exe", "query", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels",
-                                env=cls.env).stdout
-        cls.log = cls.b.path("target.log")
-        cls.b.start(os.path.join(bench.TESTS, "qtarget.exe"), bench.unix_to_wine(cls.log), 0, 0, 600, 300,
-                    env=cls.env)
+            cls.b.run("reg.exe", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", cls.DPI, "/f")
+        cls.scaling = cls.b.run("reg.exe", "query", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels").stdout
         exe = cls.b.private_quorrel()
-        cls.b.start(exe, cwd=os.path.dirname(exe), env=cls.env)
-        cls.target = cls.wait_x_window("^%s$" % TARGET_TITLE)
-        cls.app = cls.wait_x_window("^Quorrel$")
+        cls.b.start(exe, cwd=os.path.dirname(exe))
 
     @classmethod
     def tearDownClass(cls):
@@ -43,6 +55,62 @@ class DpiJourneyTest(unittest.TestCase):
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         subprocess.run(["wineserver", "-w"], env=env, timeout=30, check=False)
         cls.b.close()
+
+    def near(self, seen, wanted, what):
+        self.assertLessEqual(max(abs(a - b) for a, b in zip(seen, wanted)), 1, "%s: %r, not %r" % (what, seen, wanted))
+
+    @staticmethod
+    def client_box(window):
+        """The client area on the screen: the frame is as wide left, right and below."""
+        left, top, right, bottom = window["rect"]
+        width, height = window["client"]
+        edge = (right - left - width) // 2
+        return left + edge, bottom - edge - height, left + edge + width, bottom - edge
+
+    def test_windows_are_drawn_at_the_scaling(self):
+        self.assertIn(hex(self.DPI), self.scaling)
+        s = lambda v: scale(v, self.DPI)  # noqa: E731
+        inside = lambda a, b: b[0] <= a[0] and b[1] <= a[1] and a[2] <= b[2] and a[3] <= b[3]  # noqa: E731
+        main = self.b.wait_window(cls="QuorrelWindowClass", timeout=60)
+        self.near(main["client"], (s(265), s(55)), "main client")
+        left, top = self.client_box(main)[:2]
+        buttons = sorted((c for c in main["children"] if c["class"].lower() == "button"), key=lambda c: c["id"])
+        for i, (x0, y0, x1, y1) in enumerate(b["rect"] for b in buttons):
+            self.near((x0 - left, y0 - top, x1 - x0, y1 - y0), (s(7 + 42 * i), 0, s(40), s(55)), "button %d" % i)
+        for command, cls, ((width, height), sizes) in ((CMD_SET_CUSTOM_SPEED, "QuorrelInputDialog", PROMPT_AT_96),
+                                                       (CMD_ABOUT, "QuorrelAboutDlg", ABOUT_AT_96)):
+            self.b.command(main, command)
+            window = self.b.wait_window(cls=cls)
+            self.b.close_window(window)
+            self.near(window["client"], (s(width), s(height)), cls)
+            boxes = [c["rect"] for c in window["children"]]
+            self.assertEqual(len(boxes), len(sizes))
+            for i, (box, (w, h)) in enumerate(zip(boxes, sizes)):
+                self.assertTrue(inside(box, self.client_box(window)), "%s control %d outside" % (cls, i))
+                self.assertTrue(box[2] - box[0] >= 0.9 * s(w) and box[3] - box[1] >= 0.9 * s(h),
+                                "%s control %d is small" % (cls, i))
+            # No two of them overlap at 96 DPI, nor may they here.
+            for a, b in itertools.combinations(boxes, 2):
+                self.assertFalse(a[0] < b[2] and b[0] < a[2] and a[1] < b[3] and b[1] < a[3], "%s: %r %r" % (cls, a, b))
+            for w in (main, window):
+                self.assertTrue(inside(w["rect"], SCREEN), "%s lies outside the work area" % w["class"])
+            self.b.wait_gone(window["hwnd"])
+
+
+class At200PercentTest(ScaledPrefix, unittest.TestCase):
+    DPI = 192
+
+
+class At150PercentTest(ScaledPrefix, unittest.TestCase):
+    DPI = 144
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        cls.log = cls.b.path("target.log")
+        cls.b.start(os.path.join(bench.TESTS, "qtarget.exe"), bench.unix_to_wine(cls.log), 0, 0, 600, 300)
+        cls.target = cls.wait_x_window("^%s$" % TARGET_TITLE)
+        cls.app = cls.wait_x_window("^Quorrel$")
 
     @classmethod
     def wait_x_window(cls, pattern, timeout=60):

@@ -554,6 +554,34 @@ class ShellCompileTest(unittest.TestCase):
         chars = "".join(chr(e[2]["code"]) for e in s.target_events()[before:] if e[1] == "CHAR")
         self.assertIn("zq", chars)
 
+    def test_keys_still_held_from_the_start_change_nothing(self):
+        """A hand still on Ctrl+Shift+Alt after P, or on Ctrl+Alt of the shortcut key that started a
+        player: the macro's A and its click arrive unmodified and in order."""
+        s = self.s
+        path = s.b.path("a-click.rec")
+        write_rec(path, [(WM_KEYDOWN, 0x41, 0x1E, 0, 0), (WM_KEYUP, 0x41, 0xC01E, 10, 0),
+                         (WM_LBUTTONDOWN, 300, 150, 20, 0), (WM_LBUTTONUP, 300, 150, 30, 0)])
+        s.b.command(s.main(), 1001)
+        s.answer_file_dialog("Open Macro Recording", path)
+        s.answer(s.box("Open"))
+        output = s.b.path("a-click-player")
+        self.compile_current_macro(output)
+        for keys, seconds, start in (("ctrl+shift+alt+p", 0.4, lambda: None),
+                                     ("ctrl+alt", 1.2, lambda: s.b.start(output + ".exe"))):
+            s.focus_target()
+            before = len(s.target_events())
+            s.b.xdo("keydown", keys)
+            start()
+            time.sleep(seconds)
+            s.b.xdo("keyup", "+".join(reversed(keys.split("+"))))
+            got, deadline = [], time.time() + 20
+            while ("LDOWN", 1) not in got and time.time() < deadline:
+                time.sleep(0.1)
+                got = [(e[1], e[2].get("vk", e[2].get("code", e[2].get("mk")))) for e in s.target_events()[before:]
+                       if e[1] in ("CHAR", "LDOWN") or e[1].endswith("KEYDOWN") and e[2]["vk"] == 0x41]
+            self.assertEqual(got, [("KEYDOWN", 0x41), ("CHAR", ord("a")), ("LDOWN", 1)], keys)
+            s.wait_caption("Quorrel")
+
     def test_stop_the_player_while_its_macro_holds_keys(self):
         s = self.s
         # Shift held throughout; 'm', then a 1.2 s gap in which the user holds Esc: the player

@@ -104,6 +104,17 @@ class StopsAndHoldsTest(unittest.TestCase):
         self.assertEqual(self.s.caption(), "Quorrel", "a repeat started a new recording")
         self.assertTrue(self.typed(self.play_with_f8()).endswith("k"))
 
+    def test_3b_a_held_f1_opens_one_shortcuts_dialog(self):
+        self.s.focus_target()
+        self.b.xdo("keydown", "F1")
+        time.sleep(1.5)  # long enough for the key to repeat many times
+        self.b.xdo("keyup", "F1")
+        time.sleep(0.5)
+        dialogs = self.s.dialogs("Keyboard Shortcuts")
+        for dialog in dialogs:
+            self.b.close_window(dialog)
+        self.assertEqual(len(dialogs), 1)
+
     def test_4_esc_during_a_playback_releases_the_key_its_macro_holds(self):
         presses = [(WM_KEYDOWN, 0xA0, 0x2A, 0, 0)]
         for i in range(1, 25):

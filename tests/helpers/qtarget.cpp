@@ -2,7 +2,7 @@
 // line per event, flushed at once, so tests can compare what arrived.
 //   qtarget LOGFILE [X Y W H]
 // Lines: "<tick> <EVENT> <fields>", e.g. "1234 KEYDOWN vk=65 ext=0", "1240 LDOWN x=100 y=120"
-// (screen coordinates), "1250 WHEEL delta=-120 x=.. y=..", "1260 MOVE x=.. y=..".
+// (screen coordinates; buttons add mk=, the MK_ flags they came with), "1250 WHEEL delta=-120 x=.. y=..", "1260 MOVE x=.. y=..".
 #include <windows.h>
 
 #include <cstdio>
@@ -16,11 +16,11 @@ void Log(const char* event, const char* fields) {
     fflush(logFile);
 }
 
-void LogMouse(HWND window, const char* event, LPARAM lParam) {
+void LogMouse(HWND window, const char* event, LPARAM lParam, WPARAM keys = 0) {
     POINT pt = {(short)LOWORD(lParam), (short)HIWORD(lParam)};
     ClientToScreen(window, &pt);
     char fields[64];
-    snprintf(fields, sizeof fields, "x=%ld y=%ld", pt.x, pt.y);
+    snprintf(fields, sizeof fields, keys ? "x=%ld y=%ld mk=%u" : "x=%ld y=%ld", pt.x, pt.y, (unsigned)keys);
     Log(event, fields);
 }
 
@@ -44,7 +44,7 @@ LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     }
     case WM_MOUSEMOVE: LogMouse(window, "MOVE", lParam); return 0;
-    case WM_LBUTTONDOWN: LogMouse(window, "LDOWN", lParam); return 0;
+    case WM_LBUTTONDOWN: LogMouse(window, "LDOWN", lParam, wParam); return 0;
     case WM_LBUTTONUP: LogMouse(window, "LUP", lParam); return 0;
     case WM_LBUTTONDBLCLK: LogMouse(window, "LDBL", lParam); return 0;
     case WM_RBUTTONDOWN: LogMouse(window, "RDOWN", lParam); return 0;

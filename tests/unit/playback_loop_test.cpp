@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -31,15 +32,17 @@ void FakeWait(PlaybackRun*, uint32_t ms) {
 uint32_t FakeTick() { return fakeNow; }
 int FakeKeyDown(int vk) {
     if (desktopKeys) return desktopKeys(vk);
-    return stopKeyScript ? stopKeyScript(stopKeyCalls++) : 0;
+    return stopKeyScript && vk == 27 ? stopKeyScript(stopKeyCalls++) : 0;
 }
-void FakeKey(PlaybackRun*, uint32_t message, uint32_t vk, uint32_t scan, uint32_t flags) {
+int FakeKey(PlaybackRun*, uint32_t message, uint32_t vk, uint32_t scan, uint32_t flags) {
     Log("key " + std::to_string(message) + " " + std::to_string(vk) + " " + std::to_string(scan) +
         " " + std::to_string(flags));
+    return 1;
 }
-void FakeMouse(PlaybackRun*, uint32_t message, int32_t x, int32_t y, uint32_t wheel) {
+int FakeMouse(PlaybackRun*, uint32_t message, int32_t x, int32_t y, uint32_t wheel) {
     Log("mouse " + std::to_string(message) + " " + std::to_string(x) + " " + std::to_string(y) +
         " " + std::to_string(wheel));
+    return 1;
 }
 void FakeRelease() { trace.push_back("release"); }
 void FakeCursor() { trace.push_back("cursor"); }
@@ -216,6 +219,23 @@ TEST_F(PlaybackLoop, StopKeySeenAfterAWaitEndsWithoutReleaseOrPause) {
     stopKeyScript = [](int call) { return call == 3; };
     Play({Move(0), Move(10), Move(20)});
     EXPECT_EQ((Lines{"mouse 512 1 2 0", "wait 10", "cursor", "posted"}), trace);
+}
+
+// Alt and the right Windows key still held from the start: the first record
+// waits for them (never releasing them), a stop key works meanwhile, and a
+// stuck key is given up on after 5 s.
+TEST_F(PlaybackLoop, FirstRecordWaitsForTheModifiersToComeUp) {
+    const struct { uint32_t upAt, escAt; size_t waits; long plays; } cases[] = {
+        {5040, ~0u, 4, 1}, {~0u, ~0u, 500, 1}, {~0u, 5100, 10, 0}};
+    for (const auto& c : cases) {
+        SetUp();
+        desktopKeys = [&](int vk) {
+            return vk == 27 ? fakeNow >= c.escAt : (vk == 0x12 || vk == 0x5C) && fakeNow < c.upAt;
+        };
+        Play({{msg::KeyDown, 'A', 0x1E, 0, 0}});
+        EXPECT_EQ(Lines(c.waits, "wait 10"), Waits()) << c.upAt;
+        EXPECT_EQ(c.plays, std::count(trace.begin(), trace.end(), "key 256 65 30 0")) << c.upAt;
+    }
 }
 
 TEST_F(PlaybackLoop, StopRequestEndsAtTheNextCheck) {

@@ -69,7 +69,7 @@ constexpr char kHeader[] =
 // The part of the stub from the data array's first byte to the end of the size line.
 std::string DataSection(const std::string& stub) {
     if (stub.compare(0, sizeof(kHeader) - 1, kHeader) != 0) return "<bad header>";
-    size_t end = stub.find("static void SimulateMouse");
+    size_t end = stub.find("static UINT SimulateMouse");
     if (end == std::string::npos) return "<no SimulateMouse>";
     return stub.substr(sizeof(kHeader) - 1, end - (sizeof(kHeader) - 1));
 }
@@ -144,8 +144,8 @@ TEST_F(PlayerStubTest, ReplayCodeFollowsTheDataWithItsDeclarations) {
     WriteBytes(Image({{0x100, 0x41, 0x1E, 10, 0}}));
     ASSERT_EQ(WritePlayerStub(recPath_.c_str(), stubPath_.c_str(), nullptr), 1);
     const std::string stub = ReadStub();
-    const size_t mouse = stub.find("static int g_dataSize = 24;\n\nstatic void SimulateMouse(UINT msg, int x, int y, DWORD extra) {\n");
-    const size_t key = stub.find("}\n\nstatic void SimulateKey(UINT msg, UINT vk, UINT scan, UINT flags) {\n");
+    const size_t mouse = stub.find("static int g_dataSize = 24;\n\nstatic UINT SimulateMouse(UINT msg, int x, int y, DWORD extra) {\n");
+    const size_t key = stub.find("}\n\nstatic UINT SimulateKey(UINT msg, UINT vk, UINT scan, UINT flags) {\n");
     const size_t main = stub.find("}\n\nint WINAPI WinMain(HINSTANCE h, HINSTANCE p, LPSTR c, int s) {\n");
     ASSERT_NE(mouse, std::string::npos);
     ASSERT_NE(key, std::string::npos);
@@ -159,7 +159,7 @@ TEST_F(PlayerStubTest, ReplayCodeFollowsTheDataWithItsDeclarations) {
     for (size_t end; (end = stub.find('\n', lineStart)) != std::string::npos; lineStart = end + 1) {
         const std::string line = stub.substr(lineStart, end - lineStart);
         if (line.empty() || line[0] == ' ' || line == "}") continue;
-        EXPECT_TRUE(line.rfind("static void SimulateKey(", 0) == 0 || line.rfind("int WINAPI WinMain(", 0) == 0)
+        EXPECT_TRUE(line.rfind("static UINT SimulateKey(", 0) == 0 || line.rfind("int WINAPI WinMain(", 0) == 0)
             << line;
     }
     EXPECT_EQ(stub.find('\t'), std::string::npos);

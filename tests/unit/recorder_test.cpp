@@ -72,6 +72,15 @@ TEST(RecordPacking, OnlyMoveThroughWheelAreRecorded) {
     EXPECT_FALSE(IsRecordedMouseMessage(0x1FF));
 }
 
+// Only input more than a second newer than the last hook call means the hooks
+// were taken away, across a wrap of the clock too.
+TEST(RecordHookWatch, HooksCountAsLostOnlyAfterASecondOfInputWithoutThem) {
+    EXPECT_FALSE(HooksLookLost(6000, 5000));
+    EXPECT_TRUE(HooksLookLost(6001, 5000));
+    EXPECT_FALSE(HooksLookLost(4000, 9000));
+    EXPECT_TRUE(HooksLookLost(2000, 0xFFFFFF00u));
+}
+
 std::vector<MacroEvent> Events(std::initializer_list<uint32_t> messages) {
     std::vector<MacroEvent> out;
     uint32_t t = 0;

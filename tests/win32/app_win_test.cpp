@@ -22,6 +22,7 @@
 #include "record/recorder_win.h"
 #include "settings/settings.h"
 #include "ui/prefs_menu_win.h"
+#include "prefs_ui_script.h"
 
 namespace {
 
@@ -212,6 +213,23 @@ TEST_F(ShellTest, RecorderClearsTheWorkingMacroButNotTheLoadedOne) {
     int count;
     ASSERT_EQ(1, CurrentMacro(&current, &count)) << "an empty recording falls back to the file";
     EXPECT_EQ(file, current);
+}
+
+// Windows takes a late hook away without a word: the clock's tick sees input
+// that no hook was called for and installs them again, never twice over.
+TEST_F(ShellTest, RecorderInstallsItsHooksAgainAfterTheSystemDroppedThem) {
+    ASSERT_EQ(1, StartRecording());
+    HHOOK keyboard, mouse;
+    GetRecordingHooks(&keyboard, &mouse);
+    UnhookWindowsHookEx(keyboard);
+    UnhookWindowsHookEx(mouse);
+    Sleep(1100);
+    for (WORD vk : {'Q', 'W', 'E'}) {
+        prefs_test::TypeKey(vk);
+        for (int i = 0; i < 20; ++i, Sleep(10)) Pump();
+        WatchRecordingHooks();
+    }
+    EXPECT_EQ(4, GetEventCount()) << "Q is lost, W and E recorded once each";
 }
 
 // --- captions ---------------------------------------------------------------------

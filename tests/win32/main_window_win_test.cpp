@@ -1,14 +1,17 @@
 // The real main window procedure driven by messages: what creation registers,
 // the timers' late ticks, the playback end, slot hotkeys, the command codes,
-// minimising to the tray, what destruction releases and the hold of a prompt
-// over it.
+// minimising to the tray, what destruction releases, the hold of a prompt
+// over it and a move to a display of another scaling.
 #include <windows.h>
 #include <shellapi.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
+#include <sstream>
 #include <string>
+#include <vector>
 #include <thread>
 
 #include "app/app_win.h"
@@ -20,7 +23,10 @@
 #include "prefs_ui_script.h"
 #include "record/recorder_win.h"
 #include "settings/settings.h"
+#include "settings/settings_file_win.h"
+#include "ui/prefs_menu.h"
 #include "ui/toolbar_win.h"
+#include "ui/tray_win.h"
 
 namespace {
 
@@ -137,6 +143,21 @@ TEST_F(ShellMainWindowTest, RecordingClockTickShowsTheElapsedTime) {
     EXPECT_FALSE(AnyOwnDialog());
 }
 
+// Sign-out ends the process without WM_DESTROY: what the menu kept in memory
+// is saved, and the recording ends without a box.
+TEST_F(ShellMainWindowTest, SignOutSavesTheSettingsAndEndsTheRecording) {
+    char ini[MAX_PATH];
+    ASSERT_EQ(1, GetSettingsPath(ini));
+    DeleteFileA(ini);
+    LoadSettings(window);
+    SendMessageA(window, WM_COMMAND, IDM_CONTINUOUS, 0);
+    ASSERT_EQ(1, StartRecording());
+    SendMessageA(window, WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(2u, GetPrivateProfileIntA("Settings", "RepeatMode", 0, ini));
+    EXPECT_FALSE(IsRecording() || AnyOwnDialog());
+    DeleteFileA(ini);
+}
+
 TEST_F(ShellMainWindowTest, SlotHotkeysReachTheSlots) {
     SendMessageA(window, WM_HOTKEY, HOTKEY_SLOT_FIRST + 3, 0);
     EXPECT_EQ("Quorrel - Slot 4 (empty)", Text(window));
@@ -203,6 +224,28 @@ TEST_F(ShellMainWindowTest, HandOverTheButtonsArrowElsewhere) {
     EXPECT_EQ(LoadCursorA(nullptr, IDC_ARROW), GetCursor());
 }
 
+TEST_F(ShellMainWindowTest, ADpiChangeScalesTheLayoutOntoTheSuggestedPlaceAndLasts) {
+    // A suggestion a few pixels off, as rounding can make one: the client area decides.
+    RECT suggested = {120, 90, 120 + 540, 90 + 160};
+    SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(192, 192), (LPARAM)&suggested);
+    RECT client, outer, button;
+    GetClientRect(window, &client);
+    GetWindowRect(window, &outer);
+    EXPECT_EQ(530, client.right);
+    EXPECT_EQ(110, client.bottom);
+    EXPECT_EQ(120, outer.left);
+    EXPECT_EQ(90, outer.top);
+    GetWindowRect(GetToolbarButton(5), &button);
+    MapWindowPoints(nullptr, window, (POINT*)&button, 2);
+    EXPECT_EQ(434, button.left);
+    EXPECT_EQ(80, button.right - button.left);
+    // Show Captions switched off afterwards keeps the new scale.
+    ApplyClientHeight(window, kClientHeightWithoutCaptions);
+    GetClientRect(window, &client);
+    EXPECT_EQ(530, client.right);
+    EXPECT_EQ(72, client.bottom);
+}
+
 TEST_F(ShellMainWindowTest, MinimisingHidesTheWindowInsteadOfIconising) {
     ShowWindow(window, SW_SHOWNOACTIVATE);
     EXPECT_EQ(0, SendMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0));
@@ -250,6 +293,80 @@ TEST_F(ShellMainWindowTest, ADialogEndingOverAPromptLeavesThisWindowDisabledAndT
     EXPECT_TRUE(promptActive);
     EXPECT_TRUE(editFocused);
     EXPECT_TRUE(IsWindowEnabled(window)) << "enabled once the prompt is gone";
+}
+
+BOOL CALLBACK AddModalWindow(HWND w, LPARAM found) {
+    char cls[32] = "";
+    GetClassNameA(w, cls, sizeof cls);
+    if (IsWindowVisible(w) && (!lstrcmpA(cls, "#32770") || !lstrcmpA(cls, "QuorrelAboutDlg")))
+        reinterpret_cast<std::vector<HWND>*>(found)->push_back(w);
+    return TRUE;
+}
+
+// The program's visible modal windows, in no particular order.
+std::vector<HWND> ModalWindows() {
+    std::vector<HWND> found;
+    EnumThreadWindows(GetCurrentThreadId(), AddModalWindow, (LPARAM)&found);
+    return found;
+}
+
+// Open and close sequences, with real keys for Esc and O: after every step the
+// main window is enabled exactly when no modal window is left, and the newest
+// one left is in front. "closeN" posts WM_CLOSE to the Nth oldest, which takes
+// the newer ones with it.
+TEST_F(ShellMainWindowTest, ModalWindowsFormOneStackWhateverOpensThem) {
+    const char* const sequences[] = {
+        "f1 f1 esc esc",                     // F1 twice, then Esc
+        "min f1 about close0",               // About from the tray over a dialog of the hidden window
+        "f1 box about esc esc esc",          // a dialog and a box left under About
+        "about tray o esc",                  // the tray's double click while About is open
+        "f1 about f1 close1 esc", "box about close0",
+    };
+    for (const char* sequence : sequences) {
+        SCOPED_TRACE(sequence);
+        ShowWindow(window, SW_SHOW);
+        std::istringstream steps(sequence);
+        std::vector<HWND> stack;  // what is open, oldest first
+        size_t expected = 0;
+        std::string step, failure;
+        int quiet = 0;
+        bool finishing = false;
+        DWORD start = GetTickCount();
+        prefs_test::WhileModal([&]() {
+            std::vector<HWND> now = ModalWindows();
+            if (finishing || GetTickCount() - start > 15000) {  // what is left must close, or no loop returns
+                if (!finishing) failure += " stuck after " + step;
+                finishing = true;
+                for (HWND w : now) PostMessageA(w, WM_CLOSE, 0, 0);
+                return now.empty();
+            }
+            stack.erase(std::remove_if(stack.begin(), stack.end(), [&](HWND w) {
+                return std::find(now.begin(), now.end(), w) == now.end(); }), stack.end());
+            for (HWND w : now)
+                if (std::find(stack.begin(), stack.end(), w) == stack.end()) stack.push_back(w);
+            if (now.size() != expected || ++quiet < 5) return false;  // settling
+            quiet = 0;
+            if (IsWindowEnabled(window) != stack.empty()) failure += " enabled after " + step;
+            if (!stack.empty() && GetForegroundWindow() != stack.back()) failure += " foreground after " + step;
+            if (!(steps >> step)) {
+                finishing = true;
+                return now.empty();
+            }
+            expected += step == "f1" || step == "about" || step == "box";
+            if (step == "f1") PostMessageA(window, WM_HOTKEY, HOTKEY_SHORTCUTS, 0);
+            else if (step == "about") PostMessageA(window, WM_COMMAND, IDM_ABOUT, 0);
+            else if (step == "box") PostMessageA(window, WM_COMMAND, CMD_SAVE, 0);  // "No events to save!"
+            else if (step == "min") SendMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+            else if (step == "tray") PostMessageA(window, WM_TRAYICON, 0, WM_LBUTTONDBLCLK);
+            else if (step == "o") prefs_test::TypeKey('O');
+            else if (step == "esc") prefs_test::TypeKey(VK_ESCAPE), --expected;
+            else PostMessageA(stack[expected = step[5] - '0'], WM_CLOSE, 0, 0);
+            return false;
+        });
+        for (MSG m; prefs_test::ScriptTimer() && GetMessageA(&m, nullptr, 0, 0) > 0;) DispatchMessageA(&m);
+        EXPECT_EQ("", failure);
+        EXPECT_TRUE(ModalWindows().empty() && IsWindowEnabled(window));
+    }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "app/app_win.h"
 #include "app/status_win.h"
 #include "macro/macro_event.h"
+#include "playback/input_synth_win.h"
 #include "playback/playback.h"
 #include "settings/settings.h"
 
@@ -296,6 +297,7 @@ TEST_F(PlaybackWin, StopEndsALongGapAtOnceAndNothingMoreArrives) {
     // A new playback right away: only its own events arrive.
     std::vector<MacroEvent> next = {Rec(msg::KeyDown, 'F', 0x21, 0), Rec(msg::KeyUp, 'F', 0x21, 10)};
     ASSERT_EQ(1, StartPlayback(next.data(), (int)next.size()));
+    next.assign(2, Rec(msg::KeyDown, 'Z', 0x2C, 0));  // the worker plays its own copy
     PumpUntilIdle();
     PumpFor(300);
     std::vector<Received> downs = Only({WM_KEYDOWN});
@@ -334,6 +336,22 @@ TEST_F(PlaybackWin, EscHeldMidwayStopsBeforeTheNextRecord) {
     EXPECT_EQ(afterStop, Only({WM_KEYDOWN}).size());  // nothing after the stop
     EXPECT_GE(afterStop, 2u);
     EXPECT_EQ(1, finishedNotices);
+}
+
+int refusedInputs;
+UINT WINAPI RefuseInput(UINT, LPINPUT, int) { return ++refusedInputs, 0; }
+
+// The lock screen and secure desktops take no input: the playback ends at the
+// first refused record, as at a stop key, instead of waiting out its 5 s gap.
+TEST_F(PlaybackWin, RefusedInputEndsThePlayback) {
+    std::vector<MacroEvent> macro = {Rec(msg::KeyDown, 'J', 0x24, 0), Rec(msg::KeyDown, 'K', 0x25, 5000)};
+    SetInputSink(RefuseInput);
+    ASSERT_EQ(1, StartPlayback(macro.data(), (int)macro.size()));
+    PumpFor(1000);
+    SetInputSink(nullptr);
+    EXPECT_FALSE(IsPlaying());
+    EXPECT_EQ(1, finishedNotices);
+    EXPECT_EQ(3, refusedInputs) << "the start's left release, J, and J's release";
 }
 
 TEST_F(PlaybackWin, RefusesEmptyMacros) {

@@ -34,6 +34,8 @@ namespace {
     typedef struct {                                                                            \
         DWORD now;              /* ms, advanced by the player's Sleep */                        \
         DWORD userEscapeAt;     /* the user holds Esc from then on */                           \
+        DWORD userCtrlAltUpAt;  /* the user holds Ctrl and Alt until then */                    \
+        DWORD refusedFrom;      /* SendInput takes nothing from then on */                      \
         int escapeUpLag;        /* reads of Esc still down after an injected release */         \
         int escapeUpLagLeft;                                                                    \
         int primary[2];         /* SM_CXSCREEN, SM_CYSCREEN */                                  \
@@ -43,8 +45,8 @@ namespace {
         int sentCount;                                                                          \
         SentInput sent[64];                                                                     \
         int cursor[2];                                                                          \
-        /* a: DPI-aware, per monitor; b, e: 1 ms timer period begun, ended;                     \
-           s: Sleep; i: SendInput; c: SetCursorPos */                                           \
+        /* a: DPI-aware, per monitor; p: timer kept when hidden; b, e: 1 ms timer period        \
+           begun, ended; s: Sleep; i: SendInput; c: SetCursorPos */                             \
         char calls[160];                                                                        \
     } PlayerWorld;
 PLAYER_WORLD
@@ -76,6 +78,7 @@ constexpr char kHarness[] =
     "static UINT FakeSendInput(UINT count, LPINPUT inputs, int size) {\n"
     "    UINT n;\n"
     "    Note('i');\n"
+    "    if (world->now >= world->refusedFrom) return 0;\n"
     "    for (n = 0; n < count && world->sentCount < 64; n++) {\n"
     "        const INPUT* in = &inputs[n];\n"
     "        SentInput* out = &world->sent[world->sentCount++];\n"
@@ -118,6 +121,7 @@ constexpr char kHarness[] =
     "static SHORT FakeGetAsyncKeyState(int key) {\n"
     "    int down = world->down[key & 0xFF];\n"
     "    if (key == VK_ESCAPE && world->now >= world->userEscapeAt) down = 1;\n"
+    "    if ((key == VK_CONTROL || key == VK_MENU) && world->now < world->userCtrlAltUpAt) down = 1;\n"
     "    if (key == VK_ESCAPE && world->escapeUpLagLeft > 0) {\n"
     "        world->escapeUpLagLeft--;\n"
     "        down = 1;\n"
@@ -127,10 +131,13 @@ constexpr char kHarness[] =
     "static void FakeSleep(DWORD ms) { world->now += ms; Note('s'); }\n"
     "static BOOL FakeSetCursorPos(int x, int y) { world->cursor[0] = x; world->cursor[1] = y; Note('c'); return TRUE; }\n"
     "static BOOL WINAPI FakeAwareContext(HANDLE context) { Note(context == (HANDLE)-4 ? 'a' : '?'); return TRUE; }\n"
+    "static BOOL WINAPI FakeSetInformation(HANDLE h, int kind, LPVOID info, DWORD size) {\n"
+    "    Note(kind == 4 && size == 12 && !memcmp(info, \"\\1\\0\\0\\0\\4\\0\\0\\0\\0\\0\\0\", 12) ? 'p' : '?'); return TRUE; }\n"
     "static UINT WINAPI FakeBeginPeriod(UINT ms) { Note(ms == 1 ? 'b' : '?'); return 0; }\n"
     "static UINT WINAPI FakeEndPeriod(UINT ms) { Note(ms == 1 ? 'e' : '?'); return 0; }\n"
     "static FARPROC WINAPI FakeGetProcAddress(HMODULE module, LPCSTR name) {\n"
     "    if (!strcmp(name, \"SetProcessDpiAwarenessContext\")) return (FARPROC)FakeAwareContext;\n"
+    "    if (!strcmp(name, \"SetProcessInformation\")) return (FARPROC)FakeSetInformation;\n"
     "    if (!strcmp(name, \"timeBeginPeriod\")) return (FARPROC)FakeBeginPeriod;\n"
     "    if (!strcmp(name, \"timeEndPeriod\")) return (FARPROC)FakeEndPeriod;\n"
     "    return GetProcAddress(module, name);\n"
@@ -204,6 +211,7 @@ protected:
         ASSERT_EQ(problem_, "");
         world_ = PlayerWorld();
         world_.userEscapeAt = kNever;
+        world_.refusedFrom = kNever;
         world_.primary[0] = 1920;
         world_.primary[1] = 1080;
         const int single[4] = {0, 0, 1920, 1080};
@@ -284,7 +292,7 @@ TEST_F(PlayerLogicTest, StopOrEndReleasesWhatTheMacroHoldsLastPressedFirst) {
     EXPECT_FALSE(button.flags & MOUSEEVENTF_MOVE) << std::hex << button.flags;
     EXPECT_EQ(Held(), std::vector<int>{});
     // The 1 ms timer period covers the whole run, the stopped one too.
-    EXPECT_EQ(std::string(world_.calls).substr(0, 3), "abs");
+    EXPECT_EQ(std::string(world_.calls).substr(0, 4), "apbs");
     EXPECT_EQ(std::string(world_.calls).back(), 'e');
 
     SetUp();
@@ -295,6 +303,18 @@ TEST_F(PlayerLogicTest, StopOrEndReleasesWhatTheMacroHoldsLastPressedFirst) {
     EXPECT_EQ(Keys(), expected);
     EXPECT_TRUE(world_.sent[world_.sentCount - 3].flags & MOUSEEVENTF_LEFTUP);
     EXPECT_EQ(Held(), std::vector<int>{});
+}
+
+// Ctrl+Alt of the shortcut key that started the player, held past its lead-in:
+// the first record waits for them; then the desktop locks and nothing more goes
+// out, the macro's Shift going up as far as the system lets it.
+TEST_F(PlayerLogicTest, WaitsForTheShortcutsKeysAndEndsOnRefusedInput) {
+    world_.userCtrlAltUpAt = 1200;
+    world_.refusedFrom = 1200 + 500;
+    Play({{0x100, VK_LSHIFT, 0x2A, 0, 0}, {0x100, 'A', 0x1E, 10, 0}, {0x100, 'B', 0x30, 1000, 0}});
+    EXPECT_EQ(Keys(), (std::vector<std::string>{"A0/2A down", "41/1E down"}));
+    EXPECT_EQ(world_.sent[0].time, 1200u);
+    EXPECT_EQ(std::string(world_.calls).substr(strlen(world_.calls) - 5), "siiie") << "B refused, then A and Shift";
 }
 
 // The macro's own Esc, held and then still reported down once after its
@@ -351,7 +371,7 @@ TEST_F(PlayerLogicTest, MovesArePlacedOnTheVirtualDesktopReadForEachEvent) {
         EXPECT_EQ(world_.sent[i].cursor[1], i < 7 ? 10 : -20) << i;
     }
     // Aware of the real pixels before any input, the timer period around the run.
-    EXPECT_STREQ(world_.calls, "absiiiiicicicisie");
+    EXPECT_STREQ(world_.calls, "apbsiiiiicicicisie");
     EXPECT_EQ(static_cast<LONG>(world_.sent[7].mouseData), -120);
     const SentInput& last = world_.sent[8];
     EXPECT_EQ(last.dx, 0);

@@ -1,6 +1,6 @@
 // Test-side driver for modal windows: a thread timer keeps calling a step while
 // the code under test runs its own modal loop, so the step can inspect and close
-// what that loop shows. Header-only, for the prefs Win32 tests.
+// what that loop shows. Header-only, for the Win32 tests of windows and keys.
 #pragma once
 #include <windows.h>
 
@@ -58,6 +58,14 @@ inline bool DrainQueue() {
         DispatchMessageA(&msg);
     }
     return quit;
+}
+
+// A key pressed and released as real input: it goes wherever the keyboard is.
+inline void TypeKey(WORD vk) {
+    INPUT in[2] = {{INPUT_KEYBOARD, {}}, {INPUT_KEYBOARD, {}}};
+    in[0].ki.wVk = in[1].ki.wVk = vk;
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof(INPUT));
 }
 
 // A plain top-level window to own the dialogs.

@@ -233,7 +233,7 @@ TEST(PromptButtonPaint, LeavesTheDcAsItFoundIt) {
             font = GetCurrentObject(dc, OBJ_FONT);
 
     RECT rect = {0, 0, 80, 30};
-    DrawPromptButton(dc, &rect, "OK", 0);
+    DrawPromptButton(dc, &rect, "OK", 0, 96);
 
     EXPECT_EQ(RGB(1, 2, 3), GetTextColor(dc));
     EXPECT_EQ(OPAQUE, GetBkMode(dc));

@@ -1,4 +1,5 @@
-// Start-up pieces in-process: the command-line file test and the main window's shape.
+// Start-up pieces in-process: the command-line file test, the main window's shape
+// and the awareness the built program declares.
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -76,6 +77,21 @@ TEST(StartupWindow, FixedSizeWindowCentredOnThePrimaryScreen) {
     MSG m;
     while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
     }
+}
+
+// Wine takes every program for per-monitor aware, so a build that lost the
+// declaration would still replay on the right pixels there: the manifest is read.
+TEST(StartupManifest, TheBuiltProgramDeclaresPerMonitorV2Awareness) {
+    char self[MAX_PATH];
+    std::string exe(self, GetModuleFileNameA(nullptr, self, sizeof self));
+    exe = exe.substr(0, exe.rfind('\\')) + "\\..\\quorrel.exe";
+    HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC found = module ? FindResourceA(module, MAKEINTRESOURCEA(1), RT_MANIFEST) : nullptr;
+    ASSERT_NE(found, nullptr) << exe;
+    std::string manifest((const char*)LockResource(LoadResource(module, found)), SizeofResource(module, found));
+    FreeLibrary(module);
+    size_t value = manifest.find('>', manifest.find("<dpiAwareness")) + 1;
+    EXPECT_EQ(manifest.compare(value, 12, "PerMonitorV2"), 0) << manifest;
 }
 
 }  // namespace
