@@ -41,8 +41,8 @@ int WriteProfileText(const char* section, const char* key, const char* value) {
     if (!SettingsFile()[0] || !ToWide(section, wideSection, 32) || !ToWide(key, wideKey, 32) ||
         !ToWide(value, wideValue, kPathUnits))
         return 0;
-    // The file is kept in the ANSI code page. A folder whose name that cannot
-    // hold is written as its short form, which names the same folder.
+    // The file is kept in the ANSI code page. A folder whose name that code page
+    // cannot hold is written as its short form, which names the same folder.
     BOOL lost = FALSE;
     WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wideValue, -1, nullptr, 0, nullptr, &lost);
     WCHAR shortForm[kPathUnits];
