@@ -1,5 +1,7 @@
 #include "base/dpi_win.h"
 
+#include "base/system_dll_win.h"
+
 namespace {
 
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
@@ -8,7 +10,7 @@ using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT
 // A user32 function that only newer systems export, or null.
 template <typename Fn>
 Fn User32Function(const char* name) {
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+    return FunctionIn<Fn>(GetModuleHandleA("user32.dll"), name);
 }
 
 int ScreenDpi() {

@@ -13,11 +13,6 @@ int timerLookedUp;
 TimerPeriodFn beginPeriod;
 std::atomic<TimerPeriodFn> endPeriod;
 
-template <typename Fn>
-Fn Function(HMODULE module, const char* name) {
-    return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
-}
-
 }  // namespace
 
 HMODULE LoadSystemLibrary(const char* name) {
@@ -34,8 +29,8 @@ void BeginTimerPeriod(UINT ms) {
     if (!timerLookedUp) {
         timerLookedUp = 1;
         HMODULE winmm = LoadSystemLibrary("winmm.dll");
-        beginPeriod = Function<TimerPeriodFn>(winmm, "timeBeginPeriod");
-        endPeriod.store(Function<TimerPeriodFn>(winmm, "timeEndPeriod"), std::memory_order_release);
+        beginPeriod = FunctionIn<TimerPeriodFn>(winmm, "timeBeginPeriod");
+        endPeriod.store(FunctionIn<TimerPeriodFn>(winmm, "timeEndPeriod"), std::memory_order_release);
     }
     if (beginPeriod) beginPeriod(ms);
 }
@@ -46,6 +41,6 @@ void EndTimerPeriod(UINT ms) {
 
 void InitSystemCommonControls(DWORD classes) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, classes};
-    if (InitControlsFn init = Function<InitControlsFn>(LoadSystemLibrary("comctl32.dll"), "InitCommonControlsEx"))
+    if (InitControlsFn init = FunctionIn<InitControlsFn>(LoadSystemLibrary("comctl32.dll"), "InitCommonControlsEx"))
         init(&controls);
 }

@@ -2,9 +2,20 @@
 // from the system folder by its full path. Neither winmm nor comctl32 is a
 // KnownDLL: imported, either would be looked for in the program's own folder
 // first, where a DLL of that name (Downloads collects them) would run inside
-// the program. UI thread, except where said.
+// the program. Also the lookup of the calls only newer systems export. UI
+// thread, except where said.
 #pragma once
 #include <windows.h>
+
+// The function `name` of `module`, or null where the module or the function is
+// missing: calls that only newer systems export are looked up at run time, in a
+// library the process has loaded already (user32, kernel32) or one that
+// LoadSystemLibrary gave.
+// Any thread.
+template <typename Fn>
+Fn FunctionIn(HMODULE module, const char* name) {
+    return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+}
 
 // The library `name` ("winmm.dll") from the system folder, or null; its own
 // imports are looked for there too. It stays loaded.

@@ -144,11 +144,9 @@ void KeepTimerResolutionWhenHidden() {
     using SetInformationFn = BOOL(WINAPI*)(HANDLE process, int infoClass, void* info, DWORD size);
     constexpr int kProcessPowerThrottling = 4;
     constexpr ULONG kIgnoreTimerResolution = 0x4;
-    FARPROC found = GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetProcessInformation");
-    if (!found) return;
+    auto setInformation = FunctionIn<SetInformationFn>(GetModuleHandleA("kernel32.dll"), "SetProcessInformation");
     PowerThrottlingState state = {1, kIgnoreTimerResolution, 0};
-    reinterpret_cast<SetInformationFn>(reinterpret_cast<void*>(found))(GetCurrentProcess(), kProcessPowerThrottling,
-                                                                        &state, sizeof state);
+    if (setInformation) setInformation(GetCurrentProcess(), kProcessPowerThrottling, &state, sizeof state);
 }
 
 // Lets go of the previous worker once it has ended by itself. Its end notice

@@ -9,6 +9,7 @@
 #include "base/dpi_win.h"
 #include "base/product_name.h"
 #include "base/resource_ids.h"
+#include "base/system_dll_win.h"
 #include "ui/prefs_menu_win.h"
 
 namespace {
@@ -50,8 +51,7 @@ BOOL NotifyAdd(HWND window) {
 void AllowTaskbarCreated(HWND window) {
     using FilterFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
     if (!taskbarCreated) taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
-    FilterFn allow = reinterpret_cast<FilterFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "ChangeWindowMessageFilterEx")));
+    FilterFn allow = FunctionIn<FilterFn>(GetModuleHandleA("user32.dll"), "ChangeWindowMessageFilterEx");
     if (allow && taskbarCreated) allow(window, taskbarCreated, MSGFLT_ALLOW, nullptr);
 }
 
